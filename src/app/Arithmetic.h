@@ -1,0 +1,60 @@
+#pragma once
+
+#include <cstdint>
+#include <limits>
+
+namespace daubix::app {
+
+// Round to the nearest integer, halves to even (2.5 -> 2, 3.5 -> 4, -2.5 -> -2). Saturates at the int range.
+int roundHalfEven(double v);
+
+// Division and remainder truncating toward zero, total over all inputs: a zero divisor gives 0 and
+// the most negative value divided by -1 wraps to itself, as two's complement arithmetic does.
+constexpr std::int32_t divTrunc(std::int32_t a, std::int32_t b)
+{
+    if (b == 0)
+        return 0;
+    if (b == -1)
+        return static_cast<std::int32_t>(0u - static_cast<std::uint32_t>(a));
+    return a / b;
+}
+constexpr std::int32_t modTrunc(std::int32_t a, std::int32_t b)
+{
+    if (b == 0 || b == -1)
+        return 0;
+    return a % b;
+}
+
+// The program's single pseudo-random generator: a 32-bit linear congruential generator. Random(n) is
+// uniform in 0 .. n-1 and Random(0) (or a negative n) is 0. Seeded from the clock unless a test seeds it.
+class Random {
+public:
+    Random();
+    explicit Random(std::uint32_t seed)
+        : m_seed(seed)
+    {
+    }
+    void seed(std::uint32_t seed) { m_seed = seed; }
+    void seedFromClock();
+    std::uint32_t state() const { return m_seed; }
+
+    int operator()(int n)
+    {
+        next();
+        if (n <= 0)
+            return 0;
+        return static_cast<int>((static_cast<std::uint64_t>(m_seed) * static_cast<std::uint32_t>(n)) >> 32);
+    }
+    // Uniform in [0, 1).
+    double real()
+    {
+        next();
+        return m_seed / 4294967296.0;
+    }
+
+private:
+    void next() { m_seed = m_seed * 134775813u + 1u; }
+    std::uint32_t m_seed = 0;
+};
+
+} // namespace daubix::app

@@ -1,0 +1,98 @@
+#pragma once
+
+#include "app/Arithmetic.h"
+#include "app/Tables.h"
+#include "app/UndoRing.h"
+#include "gfx/Bitmap.h"
+#include "gfx/Canvas.h"
+
+#include <array>
+#include <string>
+
+namespace daubix::app {
+
+// Options that menus set and the shape tools read.
+struct ShapeOptions {
+    int lineTolerance = 5; // 5 .. 50
+    int rounding = 10;
+    int blocksCount = 32; // 2 .. 50
+    int shapesCount = 1; // 1 .. 25
+    int starPoints = 5; // 3 .. 12
+    bool polygonOnly = false;
+    int spiralCount = 3; // 1 .. 50
+    double spiralFactor = 0.99; // 0.1 <= f < 1
+    int spiralDirection = 1; // +1 right, -1 left
+    int spiroTurns = 40; // 1 .. 100
+};
+
+// Colour transitions of the fill commands.
+struct TransitionOptions {
+    gfx::Color startColor = gfx::clBlack;
+    gfx::Color endColor = gfx::rgb(0, 0, 128);
+    int bands = 20;
+    int xStep = 0;
+    int yStep = 0;
+};
+
+struct FrameOptions {
+    int splitImageCount = 2;
+    int frameCount = 1;
+    int currentFrame = 0;
+};
+
+struct GadgetStyles {
+    std::string buttonTextStyle = "Normal";
+    std::string labelTextStyle = "Normal";
+    std::string buttonPaintStyle = "Silver";
+    gfx::Color buttonHighlight = gfx::clWhite;
+    gfx::Color labelHighlight = gfx::clWhite;
+    gfx::Color buttonShadow = gfx::rgb(128, 128, 128);
+    gfx::Color labelShadow = gfx::rgb(128, 128, 128);
+    int labelShadowOffset = 1;
+    std::string currentButton = "GadBut1";
+};
+
+// The image being edited and every value that the commands and tools share, with their start values.
+// One per window, never copied: the canvas is bound to the image.
+struct Document {
+    Document();
+    Document(const Document&) = delete;
+    Document& operator=(const Document&) = delete;
+
+    gfx::Bitmap image; // 256 x 256 white at start
+    gfx::Canvas canvas{image};
+    UndoRing undo;
+
+    gfx::Color firstColor = gfx::clBlack; // the colour panel's pen colour
+    gfx::Color secondColor = gfx::clWhite; // the colour panel's brush colour
+    gfx::PixelFormat pixelFormatChoice = gfx::PixelFormat::Bits24; // the checked Pixel Format item
+
+    std::string toolMode = "line";
+    ShapeOptions shapes;
+    std::string pasteKind = "paste";
+    gfx::Color transparencyColor = gfx::clWhite;
+
+    gfx::Rect range; // Left, Top, Right, Bottom
+    gfx::Bitmap rangeBuffer; // 24 bits
+    gfx::Rop3 rangeCopyMode = gfx::kSrcCopy;
+
+    gfx::Bitmap zoomCopy;
+    gfx::Rect zoomRect{0, 0, 50, 50};
+
+    gfx::Bitmap patternStrip{256, 8}; // 32 patterns of 8 x 8 side by side
+    gfx::Bitmap patternBrush{8, 8};
+
+    TransitionOptions transition;
+    int splitOffset = 20;
+    double projectionFactor = 0.75;
+    FrameOptions frames;
+    int traceColorByte = 0;
+    std::array<int, 2> filterAlternatingBytes{255, 0};
+    std::array<int, 3> backdropOffsets{0, 0, 0};
+    GadgetStyles gadgets;
+
+    Tables tables;
+    Random random;
+};
+
+} // namespace daubix::app

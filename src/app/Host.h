@@ -1,0 +1,39 @@
+#pragma once
+
+#include "gfx/Bitmap.h"
+#include "gfx/Canvas.h"
+#include "gfx/Geometry.h"
+
+#include <optional>
+#include <string>
+
+namespace daubix::app {
+
+// What the core asks of the user interface. The Qt window implements it; tests use a scripted fake;
+// the command-line tool a headless one.
+class Host {
+public:
+    virtual ~Host() = default;
+
+    virtual void showMessage(const std::string& text) = 0;
+    // A one-line input box; nullopt when cancelled.
+    virtual std::optional<std::string> askText(
+        const std::string& caption, const std::string& prompt, const std::string& initial)
+        = 0;
+    virtual std::optional<gfx::Color> chooseColor(gfx::Color initial) = 0;
+    virtual std::optional<gfx::Font> chooseFont(const gfx::Font& initial) = 0;
+    // Status bar panels 0 .. 3.
+    virtual void setStatus(int panel, const std::string& text) = 0;
+    // Moves the mouse pointer to a point of the image.
+    virtual void moveMouse(gfx::Point imagePoint) = 0;
+    virtual bool scriptEditorShowing() const = 0;
+    virtual void insertScriptText(const std::string& text) = 0;
+    virtual std::optional<gfx::Bitmap> clipboardBitmap() = 0;
+    virtual void setClipboardBitmap(const gfx::Bitmap& bitmap) = 0;
+    // The image changed inside the area (image pixels; right and bottom exclusive).
+    virtual void repaint(const gfx::Rect& area) = 0;
+    virtual void startTimer(int intervalMs) = 0;
+    virtual void stopTimer() = 0;
+};
+
+} // namespace daubix::app

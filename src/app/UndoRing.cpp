@@ -1,0 +1,31 @@
+#include "app/UndoRing.h"
+
+namespace daubix::app {
+
+UndoRing::UndoRing()
+{
+    for (gfx::Bitmap& slot : m_slots)
+        slot = gfx::Bitmap(250, 250);
+}
+
+void UndoRing::push(const gfx::Bitmap& image)
+{
+    m_slots[static_cast<std::size_t>(m_index - 1)] = image;
+    if (++m_index > kSlots)
+        m_index = 1;
+}
+
+void UndoRing::undo(gfx::Bitmap& image)
+{
+    if (--m_index < 1)
+        m_index = kSlots;
+    image = m_slots[static_cast<std::size_t>(m_index - 1)];
+}
+
+void UndoRing::resizeSlots(int width, int height)
+{
+    for (gfx::Bitmap& slot : m_slots)
+        slot.setSize(width, height);
+}
+
+} // namespace daubix::app

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "gfx/Bitmap.h"
+
+#include <array>
+
+namespace daubix::app {
+
+// Ten full copies of the working image in a ring. The tool engine pushes on every press; image commands
+// push nothing, so one Undo also removes what they did since that press. Undo stores nothing: no redo,
+// and after ten steps Undo arrives at the newest stored state again.
+class UndoRing {
+public:
+    static constexpr int kSlots = 10;
+
+    UndoRing(); // ten white 250 x 250 slots, index 1
+
+    // Copies the image into slot (index - 1) and advances the index, 10 wrapping to 1. Copying into a
+    // slot of the same size reuses its pixel buffer.
+    void push(const gfx::Bitmap& image);
+    // Steps the index back (1 wrapping to 10) and makes the image a copy of slot (index - 1).
+    void undo(gfx::Bitmap& image);
+    // Gives every slot a new size, as New, Open and the resize commands do; contents are not meaningful
+    // until the next push.
+    void resizeSlots(int width, int height);
+
+    int index() const { return m_index; } // 1 .. 10
+    const gfx::Bitmap& slot(int i) const { return m_slots[static_cast<std::size_t>(i)]; }
+
+private:
+    std::array<gfx::Bitmap, kSlots> m_slots;
+    int m_index = 1;
+};
+
+} // namespace daubix::app

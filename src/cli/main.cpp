@@ -1,0 +1,77 @@
+// daubix-cli: Daubix without a display. Exit status 0 on success, 1 on a reported failure, 2 on a usage error.
+
+#include "io/BmpCodec.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr const char* kUsage = R"(Usage: daubix-cli COMMAND [ARGUMENTS]
+
+Commands:
+  convert IN OUT    read the image IN and write it to OUT (BMP)
+  --help            show this text
+  --version         show the version
+)";
+
+std::string lowerExtension(const std::string& path)
+{
+    const auto dot = path.find_last_of('.');
+    const auto slash = path.find_last_of('/');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+        return {};
+    std::string ext = path.substr(dot + 1);
+    std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
+    return ext;
+}
+
+int usageError(const std::string& message)
+{
+    std::fprintf(stderr, "daubix-cli: %s\n\n%s", message.c_str(), kUsage);
+    return 2;
+}
+
+int fail(const std::string& message)
+{
+    std::fprintf(stderr, "daubix-cli: %s\n", message.c_str());
+    return 1;
+}
+
+int convert(const std::string& in, const std::string& out)
+{
+    if (lowerExtension(out) != "bmp")
+        return fail("cannot write \"" + out + "\": unsupported file type (use .bmp)");
+    auto image = daubix::io::readBmpFile(in);
+    if (!image)
+        return fail(in + ": " + image.error());
+    if (auto saved = daubix::io::writeBmpFile(out, image.value()); !saved)
+        return fail(saved.error());
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.empty())
+        return usageError("no command given");
+    const std::string& command = args[0];
+    if (command == "--help" || command == "-h") {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (command == "--version") {
+        std::printf("daubix-cli %s\n", DAUBIX_VERSION);
+        return 0;
+    }
+    if (command == "convert") {
+        if (args.size() != 3)
+            return usageError("convert takes two file names: convert IN OUT");
+        return convert(args[1], args[2]);
+    }
+    return usageError("unknown command \"" + command + "\"");
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "gfx/Geometry.h"
+
+#include <QWidget>
+
+namespace daubix::gfx {
+class Bitmap;
+}
+
+namespace daubix::ui {
+
+// Shows the working image one image pixel per screen pixel. A 24-bit image is painted straight from
+// its own buffer, and only the exposed part, so a repaint costs what it shows.
+class MyPaint : public QWidget {
+    Q_OBJECT
+public:
+    MyPaint(const gfx::Bitmap& image, QWidget* parent = nullptr);
+
+    // The image changed inside the area (image pixels); follows a change of size too.
+    void imageChanged(const gfx::Rect& area);
+    QSize sizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    const gfx::Bitmap& m_image;
+};
+
+} // namespace daubix::ui

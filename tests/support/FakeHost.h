@@ -1,0 +1,43 @@
+#pragma once
+
+#include "app/Host.h"
+
+#include <deque>
+#include <string>
+#include <vector>
+
+namespace daubix::test {
+
+// A host that answers from queues and records what the core showed and asked.
+class FakeHost : public app::Host {
+public:
+    std::deque<std::optional<std::string>> answers; // askText answers in order; empty queue = cancel
+    std::vector<std::string> captions;
+    std::vector<std::string> prompts;
+    std::vector<std::string> initials;
+    std::vector<std::string> messages;
+    std::vector<std::pair<int, std::string>> statuses;
+    std::optional<gfx::Bitmap> clipboard;
+    std::vector<gfx::Rect> repaints;
+    std::vector<gfx::Point> mouseMoves;
+    bool scriptShowing = false;
+    std::string scriptText;
+    int timerInterval = 0; // 0 = stopped
+
+    void showMessage(const std::string& text) override { messages.push_back(text); }
+    std::optional<std::string> askText(
+        const std::string& caption, const std::string& prompt, const std::string& initial) override;
+    std::optional<gfx::Color> chooseColor(gfx::Color) override { return std::nullopt; }
+    std::optional<gfx::Font> chooseFont(const gfx::Font&) override { return std::nullopt; }
+    void setStatus(int panel, const std::string& text) override { statuses.emplace_back(panel, text); }
+    void moveMouse(gfx::Point p) override { mouseMoves.push_back(p); }
+    bool scriptEditorShowing() const override { return scriptShowing; }
+    void insertScriptText(const std::string& text) override { scriptText += text; }
+    std::optional<gfx::Bitmap> clipboardBitmap() override { return clipboard; }
+    void setClipboardBitmap(const gfx::Bitmap& bitmap) override { clipboard = bitmap; }
+    void repaint(const gfx::Rect& area) override { repaints.push_back(area); }
+    void startTimer(int intervalMs) override { timerInterval = intervalMs; }
+    void stopTimer() override { timerInterval = 0; }
+};
+
+} // namespace daubix::test
