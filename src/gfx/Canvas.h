@@ -5,9 +5,20 @@
 #include "gfx/RasterOp.h"
 
 #include <optional>
+#include <span>
 #include <string>
+#include <vector>
 
 namespace daubix::gfx {
+
+namespace detail {
+// Pixels x0 .. x1-1 of row y.
+struct Span {
+    int y;
+    int x0;
+    int x1;
+};
+} // namespace detail
 
 enum class PenStyle : std::uint8_t { Solid, Dash, Dot, DashDot, DashDotDot, Clear, InsideFrame };
 enum class BrushStyle : std::uint8_t { Solid, Clear, Horizontal, Vertical, FDiagonal, BDiagonal, Cross, DiagCross };
@@ -89,12 +100,57 @@ public:
     // Copies like copyRect with a source copy, but pixels of src equal to color are replaced by the brush.
     void brushCopy(const Rect& dest, const Bitmap& src, const Rect& srcBox, Color color);
 
+    // Lines and figures. Pixels that the pen or the brush writes go through the pen mode; no pixel is
+    // written twice by one figure's outline or one figure's fill. Boxes are (left, top, right, bottom)
+    // with right and bottom exclusive, normalised when given the wrong way round.
+    void moveTo(int x, int y) { penPos = {x, y}; }
+    // From the pen position to (x, y), which is not painted and becomes the pen position.
+    void lineTo(int x, int y);
+    void polyline(std::span<const Point> points);
+    // Filled by the alternate rule, then outlined and closed.
+    void polygon(std::span<const Point> points);
+    // Cubic curves: the first point, then three points per curve (two controls and an end).
+    void polyBezier(std::span<const Point> points);
+    void rectangle(int left, int top, int right, int bottom);
+    void roundRect(int left, int top, int right, int bottom, int cornerWidth, int cornerHeight);
+    void ellipse(int left, int top, int right, int bottom);
+    // The part of the ellipse in the box from the ray through (x1, y1) counter-clockwise to the ray
+    // through (x2, y2): the curve alone, closed by a chord, or closed through the centre.
+    void arc(int left, int top, int right, int bottom, int x1, int y1, int x2, int y2);
+    void chord(int left, int top, int right, int bottom, int x1, int y1, int x2, int y2);
+    void pie(int left, int top, int right, int bottom, int x1, int y1, int x2, int y2);
+    // A one-pixel frame in the brush, not the pen.
+    void frameRect(const Rect& box);
+    enum class FillStyle : std::uint8_t { Border, Surface };
+    // Border: fills the 4-connected area around (x, y) up to pixels of the colour. Surface: fills the
+    // 4-connected area of pixels of the colour. The brush is painted unchanged by the pen mode.
+    void floodFill(int x, int y, Color color, FillStyle style);
+
     // The block transfer under all of the above, with the classic interface's origin-and-extent form:
     // a negative extent covers x + w + 1 .. x and mirrors. src may be null for operations without a source.
     void stretchBlt(int x, int y, int w, int h, const Bitmap* src, int sx, int sy, int sw, int sh, Rop3 rop);
 
 private:
+    enum class Figure : std::uint8_t { Arc, Chord, Pie };
+    // What an outline covers: pixels in the pen colour, and the gaps of a dashed pen that an opaque
+    // background fills.
+    struct Outline {
+        std::vector<detail::Span> ink;
+        std::vector<detail::Span> gap;
+    };
+    Outline outlineOf(std::span<const Point> path, bool closed) const;
+    // Paints the fill less the outline with the brush, then the outline, all through the pen mode.
+    void paintFigure(std::vector<detail::Span> fill, const Outline& outline);
+    // The box the pen's centre line follows: an inside-frame pen keeps the figure inside the box.
+    Rect penBox(const Rect& box) const;
+    void arcFigure(Figure figure, int left, int top, int right, int bottom, int x1, int y1, int x2, int y2);
+    // Draws the outline path with the pen: one-pixel pens segment by segment, wider pens as one region.
+    void strokePath(std::span<const Point> points, bool closed);
+    // The background for dashed pens and opaque text: the brush colour when the brush is solid.
+    std::optional<Color> background() const;
+
     Bitmap* m_target;
+    int m_dashPhase = 0;
 };
 
 } // namespace daubix::gfx

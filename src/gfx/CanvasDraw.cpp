@@ -1,0 +1,624 @@
+#include "gfx/Canvas.h"
+#include "gfx/Raster_p.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+namespace daubix::gfx {
+
+using detail::floorDiv;
+using detail::PixelWriter;
+using detail::Span;
+
+namespace {
+
+// Visits the pixels of the line from (x0, y0) towards (x1, y1), end excluded, that lie inside a
+// width x height bitmap, with their index along the line (for dash phases). Pixel i of a line whose
+// major axis runs n steps is offset on the minor axis by floor((2 i d + n - 1) / 2n): halves round down.
+// Only the visible stretch is walked, so far-away coordinates cost nothing.
+template <typename Visit>
+void walkLine(std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64_t y1, int width, int height, Visit&& visit)
+{
+    const std::int64_t dx = x1 - x0, dy = y1 - y0;
+    if (dx == 0 && dy == 0)
+        return;
+    const bool xMajor = std::llabs(dx) >= std::llabs(dy);
+    const std::int64_t n = xMajor ? std::llabs(dx) : std::llabs(dy);
+    const std::int64_t d = xMajor ? dy : dx;
+    const std::int64_t step = (xMajor ? dx : dy) > 0 ? 1 : -1;
+    const std::int64_t major0 = xMajor ? x0 : y0, minor0 = xMajor ? y0 : x0;
+    const std::int64_t majorLimit = xMajor ? width : height, minorLimit = xMajor ? height : width;
+    std::int64_t lo = 0, hi = 0;
+    if (step > 0) {
+        lo = std::max<std::int64_t>(0, -major0);
+        hi = std::min<std::int64_t>(n, majorLimit - major0);
+    } else {
+        lo = std::max<std::int64_t>(0, major0 - majorLimit + 1);
+        hi = std::min<std::int64_t>(n, major0 + 1);
+    }
+    if (lo >= hi)
+        return;
+    const std::int64_t twoN = 2 * n, twoD = 2 * d;
+    const __int128 q = static_cast<__int128>(2) * lo * d + n - 1;
+    __int128 v128 = q / twoN;
+    if (q % twoN != 0 && q < 0)
+        --v128;
+    auto v = static_cast<std::int64_t>(v128);
+    auto r = static_cast<std::int64_t>(q - v128 * twoN);
+    for (std::int64_t i = lo; i < hi; ++i) {
+        const std::int64_t minor = minor0 + v, major = major0 + step * i;
+        if (minor >= 0 && minor < minorLimit) {
+            if (xMajor)
+                visit(static_cast<int>(major), static_cast<int>(minor), i);
+            else
+                visit(static_cast<int>(minor), static_cast<int>(major), i);
+        }
+        r += twoD;
+        while (r >= twoN)
+            r -= twoN, ++v;
+        while (r < 0)
+            r += twoN, --v;
+    }
+}
+
+// On and off runs of the one-pixel dashed styles, starting with "on".
+std::span<const int> dashPattern(PenStyle style)
+{
+    static constexpr int kDash[] = {18, 6};
+    static constexpr int kDot[] = {3, 3};
+    static constexpr int kDashDot[] = {9, 6, 3, 6};
+    static constexpr int kDashDotDot[] = {9, 3, 3, 3, 3, 3};
+    switch (style) {
+    case PenStyle::Dash:
+        return kDash;
+    case PenStyle::Dot:
+        return kDot;
+    case PenStyle::DashDot:
+        return kDashDot;
+    case PenStyle::DashDotDot:
+        return kDashDotDot;
+    default:
+        return {};
+    }
+}
+
+bool dashOn(std::span<const int> pattern, std::int64_t position)
+{
+    int period = 0;
+    for (int run : pattern)
+        period += run;
+    std::int64_t p = position % period;
+    for (std::size_t k = 0; k < pattern.size(); ++k) {
+        if (p < pattern[k])
+            return k % 2 == 0;
+        p -= pattern[k];
+    }
+    return false;
+}
+
+void addRect(std::vector<Span>& spans, std::int64_t l, std::int64_t t, std::int64_t r, std::int64_t b, int height)
+{
+    t = std::max<std::int64_t>(t, -1);
+    b = std::min<std::int64_t>(b, height + 1);
+    l = std::clamp<std::int64_t>(l, INT32_MIN / 2, INT32_MAX / 2);
+    r = std::clamp<std::int64_t>(r, INT32_MIN / 2, INT32_MAX / 2);
+    if (l >= r)
+        return;
+    for (std::int64_t y = t; y < b; ++y)
+        spans.push_back({static_cast<int>(y), static_cast<int>(l), static_cast<int>(r)});
+}
+
+// The outline pixels of the ellipse inscribed in the inclusive box x0..x1, y0..y1: an integer
+// midpoint walk over the four quadrants at once, stepping in y while the error allows and in x while it
+// demands. Boxes one or two pixels wide are their whole box; a single pixel draws nothing.
+template <typename Plot>
+void ellipsePoints(std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64_t y1, Plot&& plot)
+{
+    if (x0 > x1)
+        std::swap(x0, x1);
+    if (y0 > y1)
+        std::swap(y0, y1);
+    const std::int64_t a = x1 - x0, b = y1 - y0;
+    if (a <= 1) {
+        if (a == 0 && b == 0)
+            return;
+        for (std::int64_t y = y0; y <= y1; ++y)
+            for (std::int64_t x = x0; x <= x1; ++x)
+                plot(x, y);
+        return;
+    }
+    const std::int64_t b1 = b & 1;
+    __int128 dx = static_cast<__int128>(4) * (1 - a) * b * b;
+    __int128 dy = static_cast<__int128>(4) * (b1 + 1) * a * a;
+    __int128 err = dx + dy + static_cast<__int128>(b1) * a * a;
+    y0 += (b + 1) / 2;
+    y1 = y0 - b1;
+    const __int128 a8 = static_cast<__int128>(8) * a * a, b8 = static_cast<__int128>(8) * b * b;
+    do {
+        plot(x1, y0);
+        plot(x0, y0);
+        plot(x0, y1);
+        plot(x1, y1);
+        const __int128 e2 = 2 * err;
+        if (e2 <= dy) {
+            ++y0;
+            --y1;
+            err += dy += a8;
+        }
+        if (e2 >= dx) {
+            ++x0;
+            --x1;
+            err += dx += b8;
+        }
+    } while (x0 <= x1);
+}
+
+struct PointF {
+    double x;
+    double y;
+};
+
+// The pixels inside a polygon by the alternate rule. Rows are sampled at whole pixel positions; an edge
+// counts from its upper end to just above its lower end, and a row's run covers the columns from the
+// left crossing (rounded up) to just before the right crossing (rounded up).
+std::vector<Span> polygonSpans(std::span<const PointF> points, int height)
+{
+    std::vector<Span> spans;
+    if (points.size() < 3)
+        return spans;
+    double top = points[0].y, bottom = points[0].y;
+    for (const PointF& p : points) {
+        top = std::min(top, p.y);
+        bottom = std::max(bottom, p.y);
+    }
+    const auto y0 = static_cast<std::int64_t>(std::max(std::ceil(top), 0.0));
+    const auto y1 = static_cast<std::int64_t>(std::min(std::ceil(bottom), static_cast<double>(height)));
+    std::vector<double> crossings;
+    for (std::int64_t y = y0; y < y1; ++y) {
+        crossings.clear();
+        const auto fy = static_cast<double>(y);
+        for (std::size_t i = 0; i < points.size(); ++i) {
+            const PointF a = points[i], b = points[(i + 1) % points.size()];
+            if (a.y == b.y)
+                continue;
+            const PointF lo = a.y < b.y ? a : b, hi = a.y < b.y ? b : a;
+            if (fy < lo.y || fy >= hi.y)
+                continue;
+            crossings.push_back(lo.x + (fy - lo.y) * (hi.x - lo.x) / (hi.y - lo.y));
+        }
+        std::sort(crossings.begin(), crossings.end());
+        for (std::size_t i = 0; i + 1 < crossings.size(); i += 2) {
+            const double x0 = std::clamp(std::ceil(crossings[i] - 1e-9), INT32_MIN / 2.0, INT32_MAX / 2.0);
+            const double x1 = std::clamp(std::ceil(crossings[i + 1] - 1e-9), INT32_MIN / 2.0, INT32_MAX / 2.0);
+            if (x0 < x1)
+                spans.push_back({static_cast<int>(y), static_cast<int>(x0), static_cast<int>(x1)});
+        }
+    }
+    detail::normalizeSpans(spans);
+    return spans;
+}
+
+std::vector<Span> polygonSpans(std::span<const Point> points, int height)
+{
+    std::vector<PointF> real(points.size());
+    for (std::size_t i = 0; i < points.size(); ++i)
+        real[i] = {static_cast<double>(points[i].x), static_cast<double>(points[i].y)};
+    return polygonSpans(std::span<const PointF>(real), height);
+}
+
+// The filled ellipse of the box (right and bottom exclusive): its outline pixels and what lies between.
+std::vector<Span> filledEllipseSpans(std::int64_t l, std::int64_t t, std::int64_t r, std::int64_t b, int height)
+{
+    std::vector<Span> outline;
+    ellipsePoints(l, t, r - 1, b - 1, [&](std::int64_t x, std::int64_t y) {
+        if (y >= -1 && y <= height)
+            outline.push_back({static_cast<int>(y), static_cast<int>(x), static_cast<int>(x + 1)});
+    });
+    detail::normalizeSpans(outline);
+    std::vector<Span> fill;
+    for (std::size_t i = 0; i < outline.size();) {
+        std::size_t j = i;
+        while (j + 1 < outline.size() && outline[j + 1].y == outline[i].y)
+            ++j;
+        fill.push_back({outline[i].y, outline[i].x0, outline[j].x1});
+        i = j + 1;
+    }
+    return fill;
+}
+
+// The area a pen wider than one pixel covers along a path: a band of the pen's width centred on each
+// segment, and a disc of the pen's diameter on every vertex (round ends and joins), as one region.
+std::vector<Span> widePathSpans(std::span<const Point> points, bool closed, int width, int height)
+{
+    std::vector<Span> spans;
+    const double half = width / 2.0;
+    const std::size_t segments = points.size() - 1 + (closed && points.size() > 2 ? 1 : 0);
+    for (std::size_t k = 0; k < segments; ++k) {
+        const Point a = points[k], b = points[(k + 1) % points.size()];
+        const double dx = static_cast<double>(b.x) - a.x, dy = static_cast<double>(b.y) - a.y;
+        const double length = std::hypot(dx, dy);
+        if (length == 0)
+            continue;
+        const double nx = -dy / length * half, ny = dx / length * half;
+        // The band's corners are rounded to whole pixels, halves upward.
+        auto corner = [](double x, double y) { return PointF{std::floor(x + 0.5), std::floor(y + 0.5)}; };
+        const PointF band[] = {corner(a.x + nx, a.y + ny), corner(b.x + nx, b.y + ny), corner(b.x - nx, b.y - ny),
+            corner(a.x - nx, a.y - ny)};
+        const std::vector<Span> part = polygonSpans(std::span<const PointF>(band), height);
+        spans.insert(spans.end(), part.begin(), part.end());
+    }
+    for (const Point& p : points) {
+        const std::int64_t l = std::int64_t{p.x} - width / 2, t = std::int64_t{p.y} - width / 2;
+        const std::vector<Span> disc = filledEllipseSpans(l, t, l + width, t + width, height);
+        spans.insert(spans.end(), disc.begin(), disc.end());
+    }
+    detail::normalizeSpans(spans);
+    return spans;
+}
+
+} // namespace
+
+std::optional<Color> Canvas::background() const
+{
+    if (!brush.pattern() && brush.style() == BrushStyle::Solid)
+        return brush.color();
+    return std::nullopt;
+}
+
+void Canvas::lineTo(int x, int y)
+{
+    const Point from = penPos;
+    const Point points[] = {from, {x, y}};
+    penPos = {x, y};
+    strokePath(points, false);
+}
+
+void Canvas::polyline(std::span<const Point> points)
+{
+    strokePath(points, false);
+}
+
+void Canvas::strokePath(std::span<const Point> points, bool closed)
+{
+    if (pen.style == PenStyle::Clear || points.empty())
+        return;
+    Bitmap& target = *m_target;
+    PixelWriter ink(target, pen.mode, pen.color);
+    if (pen.width > 1) {
+        std::vector<Span> area = widePathSpans(points, closed, pen.width, target.height());
+        detail::clipSpans(area, target.width(), target.height());
+        ink.spans(area);
+        return;
+    }
+    const std::span<const int> dashes = pen.width <= 1 ? dashPattern(pen.style) : std::span<const int>{};
+    const std::optional<Color> gapColor = background();
+    std::optional<PixelWriter> gap;
+    if (!dashes.empty() && gapColor)
+        gap.emplace(target, pen.mode, *gapColor);
+    std::int64_t phase = 0;
+    const std::size_t segments = points.size() - 1 + (closed ? 1 : 0);
+    for (std::size_t k = 0; k < segments; ++k) {
+        const Point a = points[k], b = points[(k + 1) % points.size()];
+        if (dashes.empty()) {
+            walkLine(a.x, a.y, b.x, b.y, target.width(), target.height(),
+                [&](int px, int py, std::int64_t) { ink.plotInside(px, py); });
+            continue;
+        }
+        walkLine(a.x, a.y, b.x, b.y, target.width(), target.height(), [&](int px, int py, std::int64_t i) {
+            if (dashOn(dashes, phase + i))
+                ink.plotInside(px, py);
+            else if (gap)
+                gap->plotInside(px, py);
+        });
+        phase += std::max(std::llabs(std::int64_t{b.x} - a.x), std::llabs(std::int64_t{b.y} - a.y));
+    }
+}
+
+Canvas::Outline Canvas::outlineOf(std::span<const Point> path, bool closed) const
+{
+    Outline area;
+    const Bitmap& target = *m_target;
+    if (pen.style == PenStyle::Clear || path.empty())
+        return area;
+    if (pen.width > 1) {
+        area.ink = widePathSpans(path, closed, pen.width, target.height());
+        detail::clipSpans(area.ink, target.width(), target.height());
+        return area;
+    }
+    const std::span<const int> dashes = dashPattern(pen.style);
+    const bool opaqueGaps = background().has_value();
+    std::int64_t phase = 0;
+    const std::size_t segments = path.size() - 1 + (closed ? 1 : 0);
+    for (std::size_t k = 0; k < segments; ++k) {
+        const Point a = path[k], b = path[(k + 1) % path.size()];
+        walkLine(a.x, a.y, b.x, b.y, target.width(), target.height(), [&](int x, int y, std::int64_t i) {
+            if (dashes.empty() || dashOn(dashes, phase + i))
+                area.ink.push_back({y, x, x + 1});
+            else if (opaqueGaps)
+                area.gap.push_back({y, x, x + 1});
+        });
+        phase += std::max(std::llabs(std::int64_t{b.x} - a.x), std::llabs(std::int64_t{b.y} - a.y));
+    }
+    detail::normalizeSpans(area.ink);
+    detail::normalizeSpans(area.gap);
+    area.gap = detail::subtractSpans(area.gap, area.ink);
+    return area;
+}
+
+void Canvas::paintFigure(std::vector<Span> fill, const Outline& outline)
+{
+    Bitmap& target = *m_target;
+    detail::normalizeSpans(fill);
+    detail::clipSpans(fill, target.width(), target.height());
+    if (!outline.ink.empty() || !outline.gap.empty()) {
+        std::vector<Span> both = outline.ink;
+        both.insert(both.end(), outline.gap.begin(), outline.gap.end());
+        detail::normalizeSpans(both);
+        fill = detail::subtractSpans(fill, both);
+    }
+    detail::paintBrushSpans(target, pen.mode, brush, fill);
+    if (const std::optional<Color> back = background(); back && !outline.gap.empty())
+        PixelWriter(target, pen.mode, *back).spans(outline.gap);
+    PixelWriter(target, pen.mode, pen.color).spans(outline.ink);
+}
+
+Rect Canvas::penBox(const Rect& box) const
+{
+    if (pen.style != PenStyle::InsideFrame || pen.width <= 1)
+        return box;
+    const int inset = pen.width / 2;
+    return {box.left + inset, box.top + inset, box.right - inset, box.bottom - inset};
+}
+
+void Canvas::rectangle(int left, int top, int right, int bottom)
+{
+    const Rect box = penBox(Rect{left, top, right, bottom}.normalized());
+    const std::int64_t l = box.left, t = box.top, r = box.right, b = box.bottom;
+    std::vector<Span> fill;
+    addRect(fill, l, t, r - 1, b - 1, m_target->height());
+    if (pen.style == PenStyle::Clear) {
+        paintFigure(std::move(fill), {});
+        return;
+    }
+    // A box one pixel wide or high has no room for an outline and draws nothing.
+    if (r - l < 2 || b - t < 2)
+        return;
+    const Point path[]
+        = {{box.left, box.top}, {box.right - 1, box.top}, {box.right - 1, box.bottom - 1}, {box.left, box.bottom - 1}};
+    paintFigure(std::move(fill), outlineOf(path, true));
+}
+
+void Canvas::ellipse(int left, int top, int right, int bottom)
+{
+    const Rect box = penBox(Rect{left, top, right, bottom}.normalized());
+    if (box.isEmpty())
+        return;
+    Bitmap& target = *m_target;
+    const std::int64_t l = box.left, t = box.top, r = box.right, b = box.bottom;
+    std::vector<Span> fill = filledEllipseSpans(l, t, r, b, target.height());
+    if (pen.style == PenStyle::Clear) {
+        paintFigure(std::move(fill), {});
+        return;
+    }
+    Outline outline;
+    if (pen.width > 1) {
+        // A wide pen covers a ring: the ellipse grown by half the width, less the one shrunk by the rest.
+        const std::int64_t grow = pen.width / 2, shrink = pen.width - pen.width / 2;
+        outline.ink = filledEllipseSpans(l - grow, t - grow, r + grow, b + grow, target.height());
+        if (r - l > 2 * shrink && b - t > 2 * shrink)
+            outline.ink = detail::subtractSpans(
+                outline.ink, filledEllipseSpans(l + shrink, t + shrink, r - shrink, b - shrink, target.height()));
+    } else {
+        ellipsePoints(l, t, r - 1, b - 1, [&](std::int64_t x, std::int64_t y) {
+            if (y >= -1 && y <= target.height())
+                outline.ink.push_back({static_cast<int>(y), static_cast<int>(x), static_cast<int>(x + 1)});
+        });
+        detail::normalizeSpans(outline.ink);
+    }
+    detail::clipSpans(outline.ink, target.width(), target.height());
+    paintFigure(std::move(fill), outline);
+}
+
+void Canvas::frameRect(const Rect& box)
+{
+    const Rect r = box.normalized();
+    std::vector<Span> frame;
+    addRect(frame, r.left, r.top, r.right, std::int64_t{r.top} + 1, m_target->height());
+    addRect(frame, r.left, std::int64_t{r.bottom} - 1, r.right, r.bottom, m_target->height());
+    addRect(frame, r.left, r.top, std::int64_t{r.left} + 1, r.bottom, m_target->height());
+    addRect(frame, std::int64_t{r.right} - 1, r.top, r.right, r.bottom, m_target->height());
+    detail::normalizeSpans(frame);
+    detail::clipSpans(frame, m_target->width(), m_target->height());
+    detail::paintBrushSpans(*m_target, PenMode::Copy, brush, frame);
+}
+
+void Canvas::polygon(std::span<const Point> points)
+{
+    if (points.empty())
+        return;
+    Bitmap& target = *m_target;
+    std::vector<Span> fill = polygonSpans(points, target.height());
+    detail::clipSpans(fill, target.width(), target.height());
+    detail::paintBrushSpans(target, pen.mode, brush, fill);
+    strokePath(points, true);
+}
+
+void Canvas::polyBezier(std::span<const Point> points)
+{
+    if (points.size() < 4)
+        return;
+    std::vector<Point> flat{points[0]};
+    for (std::size_t i = 0; i + 3 < points.size(); i += 3) {
+        const Point p0 = points[i], p1 = points[i + 1], p2 = points[i + 2], p3 = points[i + 3];
+        const double length = std::hypot(p1.x - p0.x, p1.y - p0.y) + std::hypot(p2.x - p1.x, p2.y - p1.y)
+            + std::hypot(p3.x - p2.x, p3.y - p2.y);
+        const int steps = std::clamp(static_cast<int>(length / 4), 1, 4096);
+        for (int s = 1; s <= steps; ++s) {
+            const double t = static_cast<double>(s) / steps, u = 1 - t;
+            const double x = u * u * u * p0.x + 3 * u * u * t * p1.x + 3 * u * t * t * p2.x + t * t * t * p3.x;
+            const double y = u * u * u * p0.y + 3 * u * u * t * p1.y + 3 * u * t * t * p2.y + t * t * t * p3.y;
+            const Point p{static_cast<int>(std::lround(x)), static_cast<int>(std::lround(y))};
+            if (!(p == flat.back()))
+                flat.push_back(p);
+        }
+    }
+    strokePath(flat, false);
+}
+
+void Canvas::roundRect(int left, int top, int right, int bottom, int cornerWidth, int cornerHeight)
+{
+    const Rect box = Rect{left, top, right, bottom}.normalized();
+    if (box.isEmpty())
+        return;
+    const std::int64_t w = std::min<std::int64_t>(std::llabs(cornerWidth), box.width());
+    const std::int64_t h = std::min<std::int64_t>(std::llabs(cornerHeight), box.height());
+    if (w < 2 || h < 2) {
+        rectangle(box.left, box.top, box.right, box.bottom);
+        return;
+    }
+    Bitmap& target = *m_target;
+    std::vector<Span> outline;
+    const std::int64_t l = box.left, t = box.top, r = box.right, b = box.bottom;
+    auto add = [&](std::int64_t x, std::int64_t y) {
+        if (y >= -1 && y <= target.height())
+            outline.push_back(
+                {static_cast<int>(y), static_cast<int>(std::clamp<std::int64_t>(x, INT32_MIN / 2, INT32_MAX / 2)),
+                    static_cast<int>(std::clamp<std::int64_t>(x + 1, INT32_MIN / 2, INT32_MAX / 2))});
+    };
+    // The corner ellipse, its halves pushed out to the box's corners.
+    ellipsePoints(0, 0, w - 1, h - 1,
+        [&](std::int64_t x, std::int64_t y) { add(2 * x < w ? l + x : r - w + x, 2 * y < h ? t + y : b - h + y); });
+    addRect(outline, l + w / 2, t, r - w + w / 2 + (w & 1), t + 1, target.height());
+    addRect(outline, l + w / 2, b - 1, r - w + w / 2 + (w & 1), b, target.height());
+    addRect(outline, l, t + h / 2, l + 1, b - h + h / 2 + (h & 1), target.height());
+    addRect(outline, r - 1, t + h / 2, r, b - h + h / 2 + (h & 1), target.height());
+    detail::normalizeSpans(outline);
+    std::vector<Span> fill;
+    for (std::size_t i = 0; i < outline.size();) {
+        std::size_t j = i;
+        while (j + 1 < outline.size() && outline[j + 1].y == outline[i].y)
+            ++j;
+        fill.push_back({outline[i].y, outline[i].x0, outline[j].x1});
+        i = j + 1;
+    }
+    detail::clipSpans(outline, target.width(), target.height());
+    detail::clipSpans(fill, target.width(), target.height());
+    if (pen.style == PenStyle::Clear) {
+        detail::paintBrushSpans(target, pen.mode, brush, fill);
+        return;
+    }
+    detail::paintBrushSpans(target, pen.mode, brush, detail::subtractSpans(fill, outline));
+    PixelWriter(target, pen.mode, pen.color).spans(outline);
+}
+
+void Canvas::arc(int left, int top, int right, int bottom, int x1, int y1, int x2, int y2)
+{
+    arcFigure(Figure::Arc, left, top, right, bottom, x1, y1, x2, y2);
+}
+
+void Canvas::chord(int left, int top, int right, int bottom, int x1, int y1, int x2, int y2)
+{
+    arcFigure(Figure::Chord, left, top, right, bottom, x1, y1, x2, y2);
+}
+
+void Canvas::pie(int left, int top, int right, int bottom, int x1, int y1, int x2, int y2)
+{
+    arcFigure(Figure::Pie, left, top, right, bottom, x1, y1, x2, y2);
+}
+
+void Canvas::arcFigure(Figure figure, int left, int top, int right, int bottom, int x1, int y1, int x2, int y2)
+{
+    const Rect box = Rect{left, top, right, bottom}.normalized();
+    if (box.isEmpty())
+        return;
+    const double cx = (std::int64_t{box.left} + box.right - 1) / 2.0,
+                 cy = (std::int64_t{box.top} + box.bottom - 1) / 2.0;
+    // Angles grow counter-clockwise on the screen, where y points down.
+    const double start = std::atan2(cy - y1, x1 - cx), end = std::atan2(cy - y2, x2 - cx);
+    double sweep = end - start;
+    while (sweep <= 0)
+        sweep += 2 * M_PI;
+    std::vector<std::pair<double, Point>> onCurve;
+    ellipsePoints(box.left, box.top, std::int64_t{box.right} - 1, std::int64_t{box.bottom} - 1,
+        [&](std::int64_t x, std::int64_t y) {
+            double a = std::atan2(cy - static_cast<double>(y), static_cast<double>(x) - cx) - start;
+            while (a < 0)
+                a += 2 * M_PI;
+            while (a >= 2 * M_PI)
+                a -= 2 * M_PI;
+            if (a <= sweep)
+                onCurve.push_back({a, {static_cast<int>(x), static_cast<int>(y)}});
+        });
+    std::sort(onCurve.begin(), onCurve.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<Point> path;
+    for (const auto& [angle, p] : onCurve) {
+        if (path.empty() || !(path.back() == p))
+            path.push_back(p);
+    }
+    if (path.empty())
+        return;
+    if (figure == Figure::Pie)
+        path.push_back({static_cast<int>(std::lround(cx)), static_cast<int>(std::lround(cy))});
+    Bitmap& target = *m_target;
+    if (figure != Figure::Arc) {
+        std::vector<Span> fill = polygonSpans(path, target.height());
+        detail::clipSpans(fill, target.width(), target.height());
+        detail::paintBrushSpans(target, pen.mode, brush, fill);
+    }
+    const Pen saved = pen;
+    if (figure == Figure::Arc) {
+        path.push_back(path.back());
+        strokePath(path, false);
+    } else {
+        strokePath(path, true);
+    }
+    pen = saved;
+}
+
+void Canvas::floodFill(int x, int y, Color color, FillStyle style)
+{
+    Bitmap& target = *m_target;
+    const int w = target.width(), h = target.height();
+    if (x < 0 || y < 0 || x >= w || y >= h)
+        return;
+    const std::uint32_t key = target.rawFromColor(resolveColor(color));
+    auto inside = [&](int px, int py) {
+        const bool match = target.rawPixel(px, py) == key;
+        return style == FillStyle::Surface ? match : !match;
+    };
+    if (!inside(x, y))
+        return;
+    std::vector<std::uint8_t> seen(static_cast<std::size_t>(w) * static_cast<std::size_t>(h), 0);
+    std::vector<Span> region;
+    std::vector<Point> stack{{x, y}};
+    while (!stack.empty()) {
+        const Point p = stack.back();
+        stack.pop_back();
+        std::uint8_t* seenRow = &seen[static_cast<std::size_t>(p.y) * static_cast<std::size_t>(w)];
+        if (seenRow[p.x] || !inside(p.x, p.y))
+            continue;
+        int x0 = p.x, x1 = p.x + 1;
+        while (x0 > 0 && !seenRow[x0 - 1] && inside(x0 - 1, p.y))
+            --x0;
+        while (x1 < w && !seenRow[x1] && inside(x1, p.y))
+            ++x1;
+        std::fill(seenRow + x0, seenRow + x1, 1);
+        region.push_back({p.y, x0, x1});
+        for (const int ny : {p.y - 1, p.y + 1}) {
+            if (ny < 0 || ny >= h)
+                continue;
+            const std::uint8_t* nextSeen = &seen[static_cast<std::size_t>(ny) * static_cast<std::size_t>(w)];
+            bool inRun = false;
+            for (int nx = x0; nx < x1; ++nx) {
+                const bool open = !nextSeen[nx] && inside(nx, ny);
+                if (open && !inRun)
+                    stack.push_back({nx, ny});
+                inRun = open;
+            }
+        }
+    }
+    detail::paintBrushSpans(target, PenMode::Copy, brush, region);
+}
+
+} // namespace daubix::gfx
