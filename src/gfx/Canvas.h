@@ -7,6 +7,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace daubix::gfx {
@@ -125,6 +126,11 @@ public:
     // Border: fills the 4-connected area around (x, y) up to pixels of the colour. Surface: fills the
     // 4-connected area of pixels of the colour. The brush is painted unchanged by the pen mode.
     void floodFill(int x, int y, Color color, FillStyle style);
+
+    // Text with the canvas font, the top-left of its cell at (x, y); a solid brush fills the cell first.
+    void textOut(int x, int y, std::string_view text);
+    int textWidth(std::string_view text) const;
+    int textHeight(std::string_view text) const;
 
     // The block transfer under all of the above, with the classic interface's origin-and-extent form:
     // a negative extent covers x + w + 1 .. x and mirrors. src may be null for operations without a source.

@@ -1,5 +1,6 @@
 #include "gfx/Canvas.h"
 #include "gfx/Raster_p.h"
+#include "gfx/Text.h"
 
 #include <algorithm>
 #include <cmath>
@@ -10,6 +11,10 @@ namespace daubix::gfx {
 using detail::floorDiv;
 using detail::PixelWriter;
 using detail::Span;
+
+constexpr double kBezierTolerance = 1.0;
+// Ellipses wider or taller than this are drawn row by row over the visible rows only.
+constexpr std::int64_t kHugeEllipse = std::int64_t{1} << 20;
 
 namespace {
 
@@ -113,13 +118,38 @@ void addRect(std::vector<Span>& spans, std::int64_t l, std::int64_t t, std::int6
 // midpoint walk over the four quadrants at once, stepping in y while the error allows and in x while it
 // demands. Boxes one or two pixels wide are their whole box; a single pixel draws nothing.
 template <typename Plot>
-void ellipsePoints(std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64_t y1, Plot&& plot)
+void ellipsePoints(std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64_t y1, Plot&& plot,
+    std::int64_t rowMin = INT64_MIN, std::int64_t rowMax = INT64_MAX, std::int64_t colMin = INT64_MIN,
+    std::int64_t colMax = INT64_MAX)
 {
     if (x0 > x1)
         std::swap(x0, x1);
     if (y0 > y1)
         std::swap(y0, y1);
     const std::int64_t a = x1 - x0, b = y1 - y0;
+    if (a > kHugeEllipse || b > kHugeEllipse) {
+        // Far larger than any bitmap: only the rows rowMin .. rowMax can show, so compute those rows'
+        // ends directly and join them to the next row's, instead of walking billions of steps.
+        const double cx = (x0 + x1) / 2.0, cy = (y0 + y1) / 2.0, ra = a / 2.0, rb = b / 2.0;
+        auto halfWidth = [&](std::int64_t y) {
+            const double t = (static_cast<double>(y) - cy) / rb;
+            return t * t >= 1 ? 0.0 : ra * std::sqrt(1 - t * t);
+        };
+        for (std::int64_t y = std::max(y0, rowMin); y <= std::min(y1, rowMax); ++y) {
+            const double w = halfWidth(y);
+            const double inner = std::min(w, std::max(halfWidth(y - 1), halfWidth(y + 1)));
+            for (const int side : {-1, 1}) {
+                std::int64_t from = std::llround(cx + side * inner), to = std::llround(cx + side * w);
+                if (from > to)
+                    std::swap(from, to);
+                from = std::max(from, colMin);
+                to = std::min(to, colMax);
+                for (std::int64_t x = from; x <= to; ++x)
+                    plot(x, y);
+            }
+        }
+        return;
+    }
     if (a <= 1) {
         if (a == 0 && b == 0)
             return;
@@ -154,67 +184,44 @@ void ellipsePoints(std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64
     } while (x0 <= x1);
 }
 
-struct PointF {
-    double x;
-    double y;
-};
-
-// The pixels inside a polygon by the alternate rule. Rows are sampled at whole pixel positions; an edge
-// counts from its upper end to just above its lower end, and a row's run covers the columns from the
-// left crossing (rounded up) to just before the right crossing (rounded up).
-std::vector<Span> polygonSpans(std::span<const PointF> points, int height)
-{
-    std::vector<Span> spans;
-    if (points.size() < 3)
-        return spans;
-    double top = points[0].y, bottom = points[0].y;
-    for (const PointF& p : points) {
-        top = std::min(top, p.y);
-        bottom = std::max(bottom, p.y);
-    }
-    const auto y0 = static_cast<std::int64_t>(std::max(std::ceil(top), 0.0));
-    const auto y1 = static_cast<std::int64_t>(std::min(std::ceil(bottom), static_cast<double>(height)));
-    std::vector<double> crossings;
-    for (std::int64_t y = y0; y < y1; ++y) {
-        crossings.clear();
-        const auto fy = static_cast<double>(y);
-        for (std::size_t i = 0; i < points.size(); ++i) {
-            const PointF a = points[i], b = points[(i + 1) % points.size()];
-            if (a.y == b.y)
-                continue;
-            const PointF lo = a.y < b.y ? a : b, hi = a.y < b.y ? b : a;
-            if (fy < lo.y || fy >= hi.y)
-                continue;
-            crossings.push_back(lo.x + (fy - lo.y) * (hi.x - lo.x) / (hi.y - lo.y));
-        }
-        std::sort(crossings.begin(), crossings.end());
-        for (std::size_t i = 0; i + 1 < crossings.size(); i += 2) {
-            const double x0 = std::clamp(std::ceil(crossings[i] - 1e-9), INT32_MIN / 2.0, INT32_MAX / 2.0);
-            const double x1 = std::clamp(std::ceil(crossings[i + 1] - 1e-9), INT32_MIN / 2.0, INT32_MAX / 2.0);
-            if (x0 < x1)
-                spans.push_back({static_cast<int>(y), static_cast<int>(x0), static_cast<int>(x1)});
-        }
-    }
-    detail::normalizeSpans(spans);
-    return spans;
-}
-
 std::vector<Span> polygonSpans(std::span<const Point> points, int height)
 {
     std::vector<PointF> real(points.size());
     for (std::size_t i = 0; i < points.size(); ++i)
         real[i] = {static_cast<double>(points[i].x), static_cast<double>(points[i].y)};
-    return polygonSpans(std::span<const PointF>(real), height);
+    return detail::polygonSpans(std::span<const PointF>(real), height);
+}
+
+// The outline of the ellipse in the box (right and bottom exclusive) as a closed path, counter-clockwise
+// from the right end of its middle row, for pens wider than one pixel.
+std::vector<Point> ellipsePath(std::int64_t l, std::int64_t t, std::int64_t r, std::int64_t b)
+{
+    std::vector<Point> quadrant[4]; // lower right, lower left, upper left, upper right
+    int corner = 0;
+    ellipsePoints(l, t, r - 1, b - 1, [&](std::int64_t x, std::int64_t y) {
+        quadrant[corner++ % 4].push_back({static_cast<int>(x), static_cast<int>(y)});
+    });
+    std::vector<Point> path(quadrant[3].begin(), quadrant[3].end());
+    path.insert(path.end(), quadrant[2].rbegin(), quadrant[2].rend());
+    path.insert(path.end(), quadrant[1].begin(), quadrant[1].end());
+    path.insert(path.end(), quadrant[0].rbegin(), quadrant[0].rend());
+    path.erase(std::unique(path.begin(), path.end()), path.end());
+    return path;
 }
 
 // The filled ellipse of the box (right and bottom exclusive): its outline pixels and what lies between.
-std::vector<Span> filledEllipseSpans(std::int64_t l, std::int64_t t, std::int64_t r, std::int64_t b, int height)
+std::vector<Span> filledEllipseSpans(
+    std::int64_t l, std::int64_t t, std::int64_t r, std::int64_t b, int width, int height)
 {
     std::vector<Span> outline;
-    ellipsePoints(l, t, r - 1, b - 1, [&](std::int64_t x, std::int64_t y) {
-        if (y >= -1 && y <= height)
-            outline.push_back({static_cast<int>(y), static_cast<int>(x), static_cast<int>(x + 1)});
-    });
+    ellipsePoints(
+        l, t, r - 1, b - 1,
+        [&](std::int64_t x, std::int64_t y) {
+            if (y >= -1 && y <= height)
+                outline.push_back({static_cast<int>(y), static_cast<int>(std::clamp<std::int64_t>(x, -2, width + 1)),
+                    static_cast<int>(std::clamp<std::int64_t>(x + 1, -1, width + 2))});
+        },
+        -1, height, -1, width);
     detail::normalizeSpans(outline);
     std::vector<Span> fill;
     for (std::size_t i = 0; i < outline.size();) {
@@ -245,12 +252,12 @@ std::vector<Span> widePathSpans(std::span<const Point> points, bool closed, int 
         auto corner = [](double x, double y) { return PointF{std::floor(x + 0.5), std::floor(y + 0.5)}; };
         const PointF band[] = {corner(a.x + nx, a.y + ny), corner(b.x + nx, b.y + ny), corner(b.x - nx, b.y - ny),
             corner(a.x - nx, a.y - ny)};
-        const std::vector<Span> part = polygonSpans(std::span<const PointF>(band), height);
+        const std::vector<Span> part = detail::polygonSpans(std::span<const PointF>(band), height);
         spans.insert(spans.end(), part.begin(), part.end());
     }
     for (const Point& p : points) {
         const std::int64_t l = std::int64_t{p.x} - width / 2, t = std::int64_t{p.y} - width / 2;
-        const std::vector<Span> disc = filledEllipseSpans(l, t, l + width, t + width, height);
+        const std::vector<Span> disc = filledEllipseSpans(l, t, l + width, t + width, INT32_MAX / 4, height);
         spans.insert(spans.end(), disc.begin(), disc.end());
     }
     detail::normalizeSpans(spans);
@@ -396,24 +403,30 @@ void Canvas::ellipse(int left, int top, int right, int bottom)
         return;
     Bitmap& target = *m_target;
     const std::int64_t l = box.left, t = box.top, r = box.right, b = box.bottom;
-    std::vector<Span> fill = filledEllipseSpans(l, t, r, b, target.height());
+    std::vector<Span> fill = filledEllipseSpans(l, t, r, b, target.width(), target.height());
     if (pen.style == PenStyle::Clear) {
         paintFigure(std::move(fill), {});
         return;
     }
     Outline outline;
-    if (pen.width > 1) {
-        // A wide pen covers a ring: the ellipse grown by half the width, less the one shrunk by the rest.
-        const std::int64_t grow = pen.width / 2, shrink = pen.width - pen.width / 2;
-        outline.ink = filledEllipseSpans(l - grow, t - grow, r + grow, b + grow, target.height());
-        if (r - l > 2 * shrink && b - t > 2 * shrink)
-            outline.ink = detail::subtractSpans(
-                outline.ink, filledEllipseSpans(l + shrink, t + shrink, r - shrink, b - shrink, target.height()));
+    const bool huge = r - l > kHugeEllipse || b - t > kHugeEllipse;
+    if (pen.width > 1 && !huge) {
+        outline = outlineOf(ellipsePath(l, t, r, b), true);
     } else {
-        ellipsePoints(l, t, r - 1, b - 1, [&](std::int64_t x, std::int64_t y) {
-            if (y >= -1 && y <= target.height())
-                outline.ink.push_back({static_cast<int>(y), static_cast<int>(x), static_cast<int>(x + 1)});
-        });
+        // Beyond the visible rows a huge ellipse is not walked, so its wide outline is a disc per pixel.
+        const int radius = pen.width > 1 ? pen.width : 0;
+        ellipsePoints(
+            l, t, r - 1, b - 1,
+            [&](std::int64_t x, std::int64_t y) {
+                if (radius == 0) {
+                    outline.ink.push_back({static_cast<int>(y), static_cast<int>(x), static_cast<int>(x + 1)});
+                    return;
+                }
+                const Point dot[] = {{static_cast<int>(x), static_cast<int>(y)}};
+                const std::vector<Span> disc = widePathSpans(dot, false, radius, target.height());
+                outline.ink.insert(outline.ink.end(), disc.begin(), disc.end());
+            },
+            -1 - pen.width, target.height() + pen.width, -1 - pen.width, target.width() + pen.width);
         detail::normalizeSpans(outline.ink);
     }
     detail::clipSpans(outline.ink, target.width(), target.height());
@@ -444,25 +457,46 @@ void Canvas::polygon(std::span<const Point> points)
     strokePath(points, true);
 }
 
+namespace {
+
+struct Cubic {
+    PointF p0, p1, p2, p3;
+};
+
+// Splits the curve in halves until both control points lie within a fixed distance of the chord, and
+// emits the end of each flat piece rounded to a pixel.
+void flattenCubic(const Cubic& c, std::vector<Point>& out, int depth)
+{
+    const double dx = c.p3.x - c.p0.x, dy = c.p3.y - c.p0.y;
+    const double length = std::hypot(dx, dy);
+    auto distance = [&](const PointF& p) {
+        if (length == 0)
+            return std::hypot(p.x - c.p0.x, p.y - c.p0.y);
+        return std::abs((p.x - c.p0.x) * dy - (p.y - c.p0.y) * dx) / length;
+    };
+    if (depth >= 16 || std::max(distance(c.p1), distance(c.p2)) <= kBezierTolerance) {
+        const Point end{static_cast<int>(std::floor(c.p3.x + 0.5)), static_cast<int>(std::floor(c.p3.y + 0.5))};
+        if (!(end == out.back()))
+            out.push_back(end);
+        return;
+    }
+    auto mid = [](const PointF& a, const PointF& b) { return PointF{(a.x + b.x) / 2, (a.y + b.y) / 2}; };
+    const PointF a = mid(c.p0, c.p1), b = mid(c.p1, c.p2), d = mid(c.p2, c.p3);
+    const PointF ab = mid(a, b), bd = mid(b, d), m = mid(ab, bd);
+    flattenCubic({c.p0, a, ab, m}, out, depth + 1);
+    flattenCubic({m, bd, d, c.p3}, out, depth + 1);
+}
+
+} // namespace
+
 void Canvas::polyBezier(std::span<const Point> points)
 {
     if (points.size() < 4)
         return;
     std::vector<Point> flat{points[0]};
-    for (std::size_t i = 0; i + 3 < points.size(); i += 3) {
-        const Point p0 = points[i], p1 = points[i + 1], p2 = points[i + 2], p3 = points[i + 3];
-        const double length = std::hypot(p1.x - p0.x, p1.y - p0.y) + std::hypot(p2.x - p1.x, p2.y - p1.y)
-            + std::hypot(p3.x - p2.x, p3.y - p2.y);
-        const int steps = std::clamp(static_cast<int>(length / 4), 1, 4096);
-        for (int s = 1; s <= steps; ++s) {
-            const double t = static_cast<double>(s) / steps, u = 1 - t;
-            const double x = u * u * u * p0.x + 3 * u * u * t * p1.x + 3 * u * t * t * p2.x + t * t * t * p3.x;
-            const double y = u * u * u * p0.y + 3 * u * u * t * p1.y + 3 * u * t * t * p2.y + t * t * t * p3.y;
-            const Point p{static_cast<int>(std::lround(x)), static_cast<int>(std::lround(y))};
-            if (!(p == flat.back()))
-                flat.push_back(p);
-        }
-    }
+    auto real = [](const Point& p) { return PointF{static_cast<double>(p.x), static_cast<double>(p.y)}; };
+    for (std::size_t i = 0; i + 3 < points.size(); i += 3)
+        flattenCubic({real(points[i]), real(points[i + 1]), real(points[i + 2]), real(points[i + 3])}, flat, 0);
     strokePath(flat, false);
 }
 
@@ -473,7 +507,8 @@ void Canvas::roundRect(int left, int top, int right, int bottom, int cornerWidth
         return;
     const std::int64_t w = std::min<std::int64_t>(std::llabs(cornerWidth), box.width());
     const std::int64_t h = std::min<std::int64_t>(std::llabs(cornerHeight), box.height());
-    if (w < 2 || h < 2) {
+    // Corners larger than any bitmap cannot be told from a plain rectangle where they show.
+    if (w < 2 || h < 2 || w > kHugeEllipse || h > kHugeEllipse) {
         rectangle(box.left, box.top, box.right, box.bottom);
         return;
     }
@@ -540,16 +575,18 @@ void Canvas::arcFigure(Figure figure, int left, int top, int right, int bottom, 
     while (sweep <= 0)
         sweep += 2 * M_PI;
     std::vector<std::pair<double, Point>> onCurve;
-    ellipsePoints(box.left, box.top, std::int64_t{box.right} - 1, std::int64_t{box.bottom} - 1,
+    ellipsePoints(
+        box.left, box.top, std::int64_t{box.right} - 1, std::int64_t{box.bottom} - 1,
         [&](std::int64_t x, std::int64_t y) {
             double a = std::atan2(cy - static_cast<double>(y), static_cast<double>(x) - cx) - start;
             while (a < 0)
                 a += 2 * M_PI;
             while (a >= 2 * M_PI)
                 a -= 2 * M_PI;
-            if (a <= sweep)
+            if (a < sweep)
                 onCurve.push_back({a, {static_cast<int>(x), static_cast<int>(y)}});
-        });
+        },
+        -1, m_target->height(), -1, m_target->width());
     std::sort(onCurve.begin(), onCurve.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     std::vector<Point> path;
     for (const auto& [angle, p] : onCurve) {
@@ -619,6 +656,62 @@ void Canvas::floodFill(int x, int y, Color color, FillStyle style)
         }
     }
     detail::paintBrushSpans(target, PenMode::Copy, brush, region);
+}
+
+std::vector<Span> detail::polygonSpans(std::span<const PointF> points, int height)
+{
+    std::vector<Span> spans;
+    if (points.size() < 3)
+        return spans;
+    double top = points[0].y, bottom = points[0].y;
+    for (const PointF& p : points) {
+        top = std::min(top, p.y);
+        bottom = std::max(bottom, p.y);
+    }
+    const auto y0 = static_cast<std::int64_t>(std::max(std::ceil(top), 0.0));
+    const auto y1 = static_cast<std::int64_t>(std::min(std::ceil(bottom), static_cast<double>(height)));
+    std::vector<double> crossings;
+    for (std::int64_t y = y0; y < y1; ++y) {
+        crossings.clear();
+        const auto fy = static_cast<double>(y);
+        for (std::size_t i = 0; i < points.size(); ++i) {
+            const PointF a = points[i], b = points[(i + 1) % points.size()];
+            if (a.y == b.y)
+                continue;
+            const PointF lo = a.y < b.y ? a : b, hi = a.y < b.y ? b : a;
+            if (fy < lo.y || fy >= hi.y)
+                continue;
+            crossings.push_back(lo.x + (fy - lo.y) * (hi.x - lo.x) / (hi.y - lo.y));
+        }
+        std::sort(crossings.begin(), crossings.end());
+        for (std::size_t i = 0; i + 1 < crossings.size(); i += 2) {
+            const double x0 = std::clamp(std::ceil(crossings[i] - 1e-9), INT32_MIN / 2.0, INT32_MAX / 2.0);
+            const double x1 = std::clamp(std::ceil(crossings[i + 1] - 1e-9), INT32_MIN / 2.0, INT32_MAX / 2.0);
+            if (x0 < x1)
+                spans.push_back({static_cast<int>(y), static_cast<int>(x0), static_cast<int>(x1)});
+        }
+    }
+    detail::normalizeSpans(spans);
+    return spans;
+}
+
+} // namespace daubix::gfx
+
+namespace daubix::gfx {
+
+void Canvas::textOut(int x, int y, std::string_view text)
+{
+    drawText(*m_target, font, x, y, text, background());
+}
+
+int Canvas::textWidth(std::string_view text) const
+{
+    return textExtent(font, text).width;
+}
+
+int Canvas::textHeight(std::string_view text) const
+{
+    return textExtent(font, text).height;
 }
 
 } // namespace daubix::gfx

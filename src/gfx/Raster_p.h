@@ -4,8 +4,10 @@
 // integer helpers. Not part of the raster layer's interface.
 
 #include "gfx/Canvas.h"
+#include "gfx/Text.h"
 
 #include <cstdint>
+#include <span>
 #include <vector>
 
 namespace daubix::gfx::detail {
@@ -14,6 +16,10 @@ namespace daubix::gfx::detail {
 void normalizeSpans(std::vector<Span>& spans);
 // The pixels of a that are not in b; both normalised. The result is normalised.
 std::vector<Span> subtractSpans(const std::vector<Span>& a, const std::vector<Span>& b);
+// The pixels inside a polygon by the alternate rule: rows sampled at whole pixels, an edge counting from
+// its upper end to just above its lower end, each run from the left crossing rounded up to just before the
+// right crossing rounded up. Rows outside 0 .. height-1 are left out.
+std::vector<Span> polygonSpans(std::span<const PointF> points, int height);
 // Keeps only what lies inside the bitmap.
 void clipSpans(std::vector<Span>& spans, int width, int height);
 

@@ -3,6 +3,7 @@
 #include "gfx/Canvas.h"
 #include "io/BmpCodec.h"
 
+#include <cmath>
 #include <fstream>
 #include <map>
 #include <memory>
@@ -17,6 +18,25 @@ gfx::Color hexColor(const std::string& text)
 {
     const unsigned long v = std::stoul(text, nullptr, 16);
     return gfx::rgb(static_cast<int>((v >> 16) & 0xFF), static_cast<int>((v >> 8) & 0xFF), static_cast<int>(v & 0xFF));
+}
+
+// A word, or a double-quoted string with \" and \\ escapes.
+std::string quoted(std::istringstream& in)
+{
+    in >> std::ws;
+    if (in.peek() != '"') {
+        std::string word;
+        in >> word;
+        return word;
+    }
+    in.get();
+    std::string text;
+    for (int ch = in.get(); ch != EOF && ch != '"'; ch = in.get()) {
+        if (ch == '\\')
+            ch = in.get();
+        text.push_back(static_cast<char>(ch));
+    }
+    return text;
 }
 
 std::vector<gfx::Point> points(std::istringstream& in)
@@ -137,7 +157,34 @@ gfx::Bitmap runGdiScript(const std::string& path, std::string& notes)
         } else if (command == "setpixel") {
             in >> a >> b >> word;
             c.setPixel(a, b, hexColor(word));
-        } else if (command == "getpixel" || command == "textextent" || command == "fontinfo") {
+        } else if (command == "font") {
+            // font NAME HEIGHT WEIGHT ITALIC ESCAPEMENT [QUALITY] [underline] [strikeout]; a negative height
+            // is the character height in pixels, which our point sizes reach at 96 dots per inch.
+            c.font.name = quoted(in);
+            int height = 0, weight = 0, italic = 0, escapement = 0;
+            in >> height >> weight >> italic >> escapement;
+            if (height >= 0)
+                notes += "line " + std::to_string(lineNumber) + ": cell heights are not supported\n";
+            c.font.size = static_cast<int>(std::lround(-height * 72.0 / 96.0));
+            c.font.bold = weight >= 600;
+            c.font.italic = italic != 0;
+            c.font.angle = escapement;
+            c.font.underline = c.font.strikeOut = false;
+            while (in >> word) {
+                c.font.underline |= word == "underline";
+                c.font.strikeOut |= word == "strikeout";
+            }
+        } else if (command == "textcolor") {
+            in >> word;
+            c.font.color = hexColor(word);
+        } else if (command == "textout") {
+            in >> a >> b;
+            c.textOut(a, b, quoted(in));
+        } else if (command == "textextent") {
+            const std::string text = quoted(in);
+            notes += "textextent \"" + text + "\" " + std::to_string(c.textWidth(text)) + " "
+                + std::to_string(c.textHeight(text)) + "\n";
+        } else if (command == "getpixel" || command == "fontinfo") {
             // Queries print in the reference; nothing to draw.
         } else {
             notes += "line " + std::to_string(lineNumber) + ": skipped " + command + "\n";
