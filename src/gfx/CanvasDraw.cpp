@@ -613,6 +613,78 @@ void Canvas::arcFigure(Figure figure, int left, int top, int right, int bottom, 
     pen = saved;
 }
 
+namespace {
+
+// The connected area around a seed, as spans: a span is grown left and right along its row, then the
+// rows above and below are scanned for runs that continue it. The area is found first and painted
+// after, so a brush that writes the key colour cannot confuse the search.
+template <typename Inside> std::vector<Span> floodArea(int width, int height, int x, int y, Inside inside)
+{
+    const std::size_t wordsPerRow = (static_cast<std::size_t>(width) + 63) / 64;
+    std::vector<std::uint64_t> seen(wordsPerRow * static_cast<std::size_t>(height), 0);
+    auto isSeen = [&](int px, int py) {
+        return (seen[static_cast<std::size_t>(py) * wordsPerRow + (px >> 6)] >> (px & 63)) & 1;
+    };
+    auto markSeen = [&](int py, int x0, int x1) {
+        std::uint64_t* row = &seen[static_cast<std::size_t>(py) * wordsPerRow];
+        for (int px = x0; px < x1;) {
+            if ((px & 63) == 0 && px + 64 <= x1) {
+                row[px >> 6] = ~std::uint64_t{0};
+                px += 64;
+                continue;
+            }
+            row[px >> 6] |= std::uint64_t{1} << (px & 63);
+            ++px;
+        }
+    };
+    // Runs found inside and not yet seen when they were pushed. A pixel of a run that has been seen since
+    // means its whole maximal run was taken, because runs are marked whole.
+    std::vector<Span> area;
+    if (!inside(x, y))
+        return area;
+    std::vector<Span> stack{{y, x, x + 1}};
+    while (!stack.empty()) {
+        const Span run = stack.back();
+        stack.pop_back();
+        if (isSeen(run.x0, run.y))
+            continue;
+        int x0 = run.x0, x1 = run.x1;
+        while (x0 > 0 && inside(x0 - 1, run.y))
+            --x0;
+        while (x1 < width && inside(x1, run.y))
+            ++x1;
+        markSeen(run.y, x0, x1);
+        area.push_back({run.y, x0, x1});
+        for (const int ny : {run.y - 1, run.y + 1}) {
+            if (ny < 0 || ny >= height)
+                continue;
+            const std::uint64_t* seenRow = &seen[static_cast<std::size_t>(ny) * wordsPerRow];
+            int start = -1;
+            for (int nx = x0; nx < x1; ++nx) {
+                if ((nx & 63) == 0 && nx + 64 <= x1 && seenRow[nx >> 6] == ~std::uint64_t{0}) {
+                    if (start >= 0)
+                        stack.push_back({ny, start, nx});
+                    start = -1;
+                    nx += 63;
+                    continue;
+                }
+                const bool open = !((seenRow[nx >> 6] >> (nx & 63)) & 1) && inside(nx, ny);
+                if (open && start < 0)
+                    start = nx;
+                else if (!open && start >= 0) {
+                    stack.push_back({ny, start, nx});
+                    start = -1;
+                }
+            }
+            if (start >= 0)
+                stack.push_back({ny, start, x1});
+        }
+    }
+    return area;
+}
+
+} // namespace
+
 void Canvas::floodFill(int x, int y, Color color, FillStyle style)
 {
     Bitmap& target = *m_target;
@@ -620,42 +692,19 @@ void Canvas::floodFill(int x, int y, Color color, FillStyle style)
     if (x < 0 || y < 0 || x >= w || y >= h)
         return;
     const std::uint32_t key = target.rawFromColor(resolveColor(color));
-    auto inside = [&](int px, int py) {
-        const bool match = target.rawPixel(px, py) == key;
-        return style == FillStyle::Surface ? match : !match;
-    };
-    if (!inside(x, y))
-        return;
-    std::vector<std::uint8_t> seen(static_cast<std::size_t>(w) * static_cast<std::size_t>(h), 0);
-    std::vector<Span> region;
-    std::vector<Point> stack{{x, y}};
-    while (!stack.empty()) {
-        const Point p = stack.back();
-        stack.pop_back();
-        std::uint8_t* seenRow = &seen[static_cast<std::size_t>(p.y) * static_cast<std::size_t>(w)];
-        if (seenRow[p.x] || !inside(p.x, p.y))
-            continue;
-        int x0 = p.x, x1 = p.x + 1;
-        while (x0 > 0 && !seenRow[x0 - 1] && inside(x0 - 1, p.y))
-            --x0;
-        while (x1 < w && !seenRow[x1] && inside(x1, p.y))
-            ++x1;
-        std::fill(seenRow + x0, seenRow + x1, 1);
-        region.push_back({p.y, x0, x1});
-        for (const int ny : {p.y - 1, p.y + 1}) {
-            if (ny < 0 || ny >= h)
-                continue;
-            const std::uint8_t* nextSeen = &seen[static_cast<std::size_t>(ny) * static_cast<std::size_t>(w)];
-            bool inRun = false;
-            for (int nx = x0; nx < x1; ++nx) {
-                const bool open = !nextSeen[nx] && inside(nx, ny);
-                if (open && !inRun)
-                    stack.push_back({nx, ny});
-                inRun = open;
-            }
-        }
+    const bool surface = style == FillStyle::Surface;
+    std::vector<Span> area;
+    if (target.format() == PixelFormat::Bits24) {
+        const std::uint8_t k0 = static_cast<std::uint8_t>(key >> 16), k1 = static_cast<std::uint8_t>(key >> 8),
+                           k2 = static_cast<std::uint8_t>(key);
+        area = floodArea(w, h, x, y, [&](int px, int py) {
+            const std::uint8_t* p = target.scanLine(py) + static_cast<std::size_t>(px) * 3;
+            return (p[0] == k0 && p[1] == k1 && p[2] == k2) == surface;
+        });
+    } else {
+        area = floodArea(w, h, x, y, [&](int px, int py) { return (target.rawPixel(px, py) == key) == surface; });
     }
-    detail::paintBrushSpans(target, PenMode::Copy, brush, region);
+    detail::paintBrushSpans(target, PenMode::Copy, brush, area);
 }
 
 std::vector<Span> detail::polygonSpans(std::span<const PointF> points, int height)

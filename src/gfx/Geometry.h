@@ -1,6 +1,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cstdint>
 
 namespace daubix::gfx {
 
@@ -17,8 +18,9 @@ struct Rect {
     int right = 0;
     int bottom = 0;
 
-    int width() const { return right - left; }
-    int height() const { return bottom - top; }
+    // In 64 bits, so that boxes spanning the whole int range do not overflow.
+    std::int64_t width() const { return std::int64_t{right} - left; }
+    std::int64_t height() const { return std::int64_t{bottom} - top; }
     bool isEmpty() const { return right <= left || bottom <= top; }
     bool contains(int x, int y) const { return x >= left && x < right && y >= top && y < bottom; }
     Rect normalized() const

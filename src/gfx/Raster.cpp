@@ -1,6 +1,7 @@
 #include "gfx/Raster_p.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace daubix::gfx::detail {
 
@@ -94,8 +95,14 @@ void PixelWriter::span(int y, int x0, int x1)
     std::uint8_t* p = m_target.scanLine(y) + static_cast<std::size_t>(x0) * 3;
     const int n = x1 - x0;
     if (m_mode == PenMode::Copy) {
-        for (int i = 0; i < n; ++i, p += 3)
-            p[0] = m_bgr[0], p[1] = m_bgr[1], p[2] = m_bgr[2];
+        // One pixel, then the filled part copied onto the rest, doubling each time.
+        p[0] = m_bgr[0], p[1] = m_bgr[1], p[2] = m_bgr[2];
+        const std::size_t total = static_cast<std::size_t>(n) * 3;
+        for (std::size_t done = 3; done < total;) {
+            const std::size_t chunk = std::min(done, total - done);
+            std::memcpy(p + done, p, chunk);
+            done += chunk;
+        }
         return;
     }
     for (int i = 0; i < n; ++i, p += 3)

@@ -92,6 +92,7 @@ private:
                 FT_Done_Face(face);
         if (m_library)
             FT_Done_FreeType(m_library);
+        FcFini();
     }
 
     FT_Library m_library = nullptr;
@@ -282,14 +283,16 @@ void drawText(Bitmap& target, const Font& font, int x, int y, std::string_view t
             }
             if (FT_Render_Glyph(slot, FT_RENDER_MODE_MONO) == 0) {
                 const PointF origin = p.at(u, 0);
-                const int left = static_cast<int>(std::lround(origin.x)) + slot->bitmap_left;
-                const int top = static_cast<int>(std::lround(origin.y)) - slot->bitmap_top;
+                const std::int64_t left = std::llround(origin.x) + slot->bitmap_left;
+                const std::int64_t top = std::llround(origin.y) - slot->bitmap_top;
                 const FT_Bitmap& bits = slot->bitmap;
-                for (unsigned row = 0; row < bits.rows; ++row) {
+                const bool visible
+                    = left + bits.width > 0 && left < target.width() && top + bits.rows > 0 && top < target.height();
+                for (unsigned row = 0; visible && row < bits.rows; ++row) {
                     const unsigned char* line = bits.buffer + static_cast<std::ptrdiff_t>(row) * bits.pitch;
                     for (unsigned col = 0; col < bits.width; ++col)
                         if (line[col >> 3] & (0x80 >> (col & 7)))
-                            ink.plot(left + static_cast<int>(col), top + static_cast<int>(row));
+                            ink.plot(static_cast<int>(left + col), static_cast<int>(top + row));
                 }
             }
         }

@@ -29,7 +29,7 @@ void MyPaint::imageChanged(const gfx::Rect& area)
         update();
         return;
     }
-    update(QRect(area.left, area.top, area.width(), area.height()));
+    update(QRect(area.left, area.top, static_cast<int>(area.width()), static_cast<int>(area.height())));
 }
 
 void MyPaint::paintEvent(QPaintEvent* event)
