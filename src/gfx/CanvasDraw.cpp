@@ -209,6 +209,20 @@ std::vector<Point> ellipsePath(std::int64_t l, std::int64_t t, std::int64_t r, s
     return path;
 }
 
+// For a closed outline (normalised spans), each row from its leftmost to its rightmost outline pixel.
+std::vector<Span> spansBetweenEnds(const std::vector<Span>& outline)
+{
+    std::vector<Span> fill;
+    for (std::size_t i = 0; i < outline.size();) {
+        std::size_t j = i;
+        while (j + 1 < outline.size() && outline[j + 1].y == outline[i].y)
+            ++j;
+        fill.push_back({outline[i].y, outline[i].x0, outline[j].x1});
+        i = j + 1;
+    }
+    return fill;
+}
+
 // The filled ellipse of the box (right and bottom exclusive): its outline pixels and what lies between.
 std::vector<Span> filledEllipseSpans(
     std::int64_t l, std::int64_t t, std::int64_t r, std::int64_t b, int width, int height)
@@ -223,15 +237,7 @@ std::vector<Span> filledEllipseSpans(
         },
         -1, height, -1, width);
     detail::normalizeSpans(outline);
-    std::vector<Span> fill;
-    for (std::size_t i = 0; i < outline.size();) {
-        std::size_t j = i;
-        while (j + 1 < outline.size() && outline[j + 1].y == outline[i].y)
-            ++j;
-        fill.push_back({outline[i].y, outline[i].x0, outline[j].x1});
-        i = j + 1;
-    }
-    return fill;
+    return spansBetweenEnds(outline);
 }
 
 // The area a pen wider than one pixel covers along a path: a band of the pen's width centred on each
@@ -529,14 +535,7 @@ void Canvas::roundRect(int left, int top, int right, int bottom, int cornerWidth
     addRect(outline, l, t + h / 2, l + 1, b - h + h / 2 + (h & 1), target.height());
     addRect(outline, r - 1, t + h / 2, r, b - h + h / 2 + (h & 1), target.height());
     detail::normalizeSpans(outline);
-    std::vector<Span> fill;
-    for (std::size_t i = 0; i < outline.size();) {
-        std::size_t j = i;
-        while (j + 1 < outline.size() && outline[j + 1].y == outline[i].y)
-            ++j;
-        fill.push_back({outline[i].y, outline[i].x0, outline[j].x1});
-        i = j + 1;
-    }
+    std::vector<Span> fill = spansBetweenEnds(outline);
     detail::clipSpans(outline, target.width(), target.height());
     detail::clipSpans(fill, target.width(), target.height());
     if (pen.style == PenStyle::Clear) {

@@ -108,7 +108,7 @@ std::vector<char32_t> codePoints(std::string_view text)
         const auto c = static_cast<unsigned char>(text[i]);
         int extra = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : 0;
         char32_t cp = extra == 3 ? c & 0x07 : extra == 2 ? c & 0x0F : extra == 1 ? c & 0x1F : c;
-        bool ok = c < 0x80 || (extra > 0 && i + extra < text.size() + 0);
+        bool ok = c < 0x80 || extra > 0;
         for (int k = 1; ok && k <= extra; ++k) {
             if (i + k >= text.size() || (static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80)
                 ok = false;
