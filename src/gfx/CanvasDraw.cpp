@@ -696,8 +696,10 @@ void Canvas::floodFill(int x, int y, Color color, FillStyle style)
     if (target.format() == PixelFormat::Bits24) {
         const std::uint8_t k0 = static_cast<std::uint8_t>(key >> 16), k1 = static_cast<std::uint8_t>(key >> 8),
                            k2 = static_cast<std::uint8_t>(key);
-        area = floodArea(w, h, x, y, [&](int px, int py) {
-            const std::uint8_t* p = target.scanLine(py) + static_cast<std::size_t>(px) * 3;
+        const std::uint8_t* bits = target.bits();
+        const std::size_t stride = target.stride();
+        area = floodArea(w, h, x, y, [=](int px, int py) {
+            const std::uint8_t* p = bits + static_cast<std::size_t>(py) * stride + static_cast<std::size_t>(px) * 3;
             return (p[0] == k0 && p[1] == k1 && p[2] == k2) == surface;
         });
     } else {
