@@ -272,6 +272,26 @@ std::vector<Span> widePathSpans(std::span<const Point> points, bool closed, int 
 
 } // namespace
 
+namespace {
+
+// Visits the one-pixel path segment by segment (end points excluded), with whether each pixel falls on
+// a dash or in a gap; the dash pattern runs on from one segment to the next.
+template <typename Visit>
+void walkPath(
+    std::span<const Point> path, bool closed, std::span<const int> dashes, int width, int height, Visit&& visit)
+{
+    std::int64_t phase = 0;
+    const std::size_t segments = path.size() - 1 + (closed ? 1 : 0);
+    for (std::size_t k = 0; k < segments; ++k) {
+        const Point a = path[k], b = path[(k + 1) % path.size()];
+        walkLine(a.x, a.y, b.x, b.y, width, height,
+            [&](int x, int y, std::int64_t i) { visit(x, y, dashes.empty() || dashOn(dashes, phase + i)); });
+        phase += std::max(std::llabs(std::int64_t{b.x} - a.x), std::llabs(std::int64_t{b.y} - a.y));
+    }
+}
+
+} // namespace
+
 std::optional<Color> Canvas::background() const
 {
     if (!brush.pattern() && brush.style() == BrushStyle::Solid)
@@ -304,28 +324,16 @@ void Canvas::strokePath(std::span<const Point> points, bool closed)
         ink.spans(area);
         return;
     }
-    const std::span<const int> dashes = pen.width <= 1 ? dashPattern(pen.style) : std::span<const int>{};
-    const std::optional<Color> gapColor = background();
+    const std::span<const int> dashes = dashPattern(pen.style);
     std::optional<PixelWriter> gap;
-    if (!dashes.empty() && gapColor)
+    if (const std::optional<Color> gapColor = background(); !dashes.empty() && gapColor)
         gap.emplace(target, pen.mode, *gapColor);
-    std::int64_t phase = 0;
-    const std::size_t segments = points.size() - 1 + (closed ? 1 : 0);
-    for (std::size_t k = 0; k < segments; ++k) {
-        const Point a = points[k], b = points[(k + 1) % points.size()];
-        if (dashes.empty()) {
-            walkLine(a.x, a.y, b.x, b.y, target.width(), target.height(),
-                [&](int px, int py, std::int64_t) { ink.plotInside(px, py); });
-            continue;
-        }
-        walkLine(a.x, a.y, b.x, b.y, target.width(), target.height(), [&](int px, int py, std::int64_t i) {
-            if (dashOn(dashes, phase + i))
-                ink.plotInside(px, py);
-            else if (gap)
-                gap->plotInside(px, py);
-        });
-        phase += std::max(std::llabs(std::int64_t{b.x} - a.x), std::llabs(std::int64_t{b.y} - a.y));
-    }
+    walkPath(points, closed, dashes, target.width(), target.height(), [&](int x, int y, bool on) {
+        if (on)
+            ink.plotInside(x, y);
+        else if (gap)
+            gap->plotInside(x, y);
+    });
 }
 
 Canvas::Outline Canvas::outlineOf(std::span<const Point> path, bool closed) const
@@ -339,20 +347,13 @@ Canvas::Outline Canvas::outlineOf(std::span<const Point> path, bool closed) cons
         detail::clipSpans(area.ink, target.width(), target.height());
         return area;
     }
-    const std::span<const int> dashes = dashPattern(pen.style);
     const bool opaqueGaps = background().has_value();
-    std::int64_t phase = 0;
-    const std::size_t segments = path.size() - 1 + (closed ? 1 : 0);
-    for (std::size_t k = 0; k < segments; ++k) {
-        const Point a = path[k], b = path[(k + 1) % path.size()];
-        walkLine(a.x, a.y, b.x, b.y, target.width(), target.height(), [&](int x, int y, std::int64_t i) {
-            if (dashes.empty() || dashOn(dashes, phase + i))
-                area.ink.push_back({y, x, x + 1});
-            else if (opaqueGaps)
-                area.gap.push_back({y, x, x + 1});
-        });
-        phase += std::max(std::llabs(std::int64_t{b.x} - a.x), std::llabs(std::int64_t{b.y} - a.y));
-    }
+    walkPath(path, closed, dashPattern(pen.style), target.width(), target.height(), [&](int x, int y, bool on) {
+        if (on)
+            area.ink.push_back({y, x, x + 1});
+        else if (opaqueGaps)
+            area.gap.push_back({y, x, x + 1});
+    });
     detail::normalizeSpans(area.ink);
     detail::normalizeSpans(area.gap);
     area.gap = detail::subtractSpans(area.gap, area.ink);
