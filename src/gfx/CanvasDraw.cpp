@@ -192,20 +192,37 @@ std::vector<Span> polygonSpans(std::span<const Point> points, int height)
     return detail::polygonSpans(std::span<const PointF>(real), height);
 }
 
-// The outline of the ellipse in the box (right and bottom exclusive) as a closed path, counter-clockwise
-// from the right end of its middle row, for pens wider than one pixel.
-std::vector<Point> ellipsePath(std::int64_t l, std::int64_t t, std::int64_t r, std::int64_t b)
+// Visits the one-pixel path segment by segment (end points excluded), with whether each pixel falls on
+// a dash or in a gap; the dash pattern runs on from one segment to the next.
+template <typename Visit>
+void walkPath(
+    std::span<const Point> path, bool closed, std::span<const int> dashes, int width, int height, Visit&& visit)
+{
+    std::int64_t phase = 0;
+    const std::size_t segments = path.size() - 1 + (closed ? 1 : 0);
+    for (std::size_t k = 0; k < segments; ++k) {
+        const Point a = path[k], b = path[(k + 1) % path.size()];
+        walkLine(a.x, a.y, b.x, b.y, width, height,
+            [&](int x, int y, std::int64_t i) { visit(x, y, dashes.empty() || dashOn(dashes, phase + i)); });
+        phase += std::max(std::llabs(std::int64_t{b.x} - a.x), std::llabs(std::int64_t{b.y} - a.y));
+    }
+}
+
+// The outline of the ellipse in the inclusive box 0..w-1, 0..h-1 as a closed path, counter-clockwise from
+// the right end of its middle row, each point moved by place(x, y). Boxes at least three pixels wide.
+template <typename Place> std::vector<Point> ellipsePath(std::int64_t w, std::int64_t h, Place&& place)
 {
     std::vector<Point> quadrant[4]; // lower right, lower left, upper left, upper right
     int corner = 0;
-    ellipsePoints(l, t, r - 1, b - 1, [&](std::int64_t x, std::int64_t y) {
-        quadrant[corner++ % 4].push_back({static_cast<int>(x), static_cast<int>(y)});
-    });
+    ellipsePoints(
+        0, 0, w - 1, h - 1, [&](std::int64_t x, std::int64_t y) { quadrant[corner++ % 4].push_back(place(x, y)); });
     std::vector<Point> path(quadrant[3].begin(), quadrant[3].end());
     path.insert(path.end(), quadrant[2].rbegin(), quadrant[2].rend());
     path.insert(path.end(), quadrant[1].begin(), quadrant[1].end());
     path.insert(path.end(), quadrant[0].rbegin(), quadrant[0].rend());
     path.erase(std::unique(path.begin(), path.end()), path.end());
+    if (path.size() > 1 && path.front() == path.back())
+        path.pop_back();
     return path;
 }
 
@@ -272,26 +289,6 @@ std::vector<Span> widePathSpans(std::span<const Point> points, bool closed, int 
 
 } // namespace
 
-namespace {
-
-// Visits the one-pixel path segment by segment (end points excluded), with whether each pixel falls on
-// a dash or in a gap; the dash pattern runs on from one segment to the next.
-template <typename Visit>
-void walkPath(
-    std::span<const Point> path, bool closed, std::span<const int> dashes, int width, int height, Visit&& visit)
-{
-    std::int64_t phase = 0;
-    const std::size_t segments = path.size() - 1 + (closed ? 1 : 0);
-    for (std::size_t k = 0; k < segments; ++k) {
-        const Point a = path[k], b = path[(k + 1) % path.size()];
-        walkLine(a.x, a.y, b.x, b.y, width, height,
-            [&](int x, int y, std::int64_t i) { visit(x, y, dashes.empty() || dashOn(dashes, phase + i)); });
-        phase += std::max(std::llabs(std::int64_t{b.x} - a.x), std::llabs(std::int64_t{b.y} - a.y));
-    }
-}
-
-} // namespace
-
 std::optional<Color> Canvas::background() const
 {
     if (!brush.pattern() && brush.style() == BrushStyle::Solid)
@@ -325,6 +322,16 @@ void Canvas::strokePath(std::span<const Point> points, bool closed)
         return;
     }
     const std::span<const int> dashes = dashPattern(pen.style);
+    if (dashes.empty()) {
+        // The common case, kept free of per-pixel dash bookkeeping.
+        const std::size_t segments = points.size() - 1 + (closed ? 1 : 0);
+        for (std::size_t k = 0; k < segments; ++k) {
+            const Point a = points[k], b = points[(k + 1) % points.size()];
+            walkLine(a.x, a.y, b.x, b.y, target.width(), target.height(),
+                [&](int x, int y, std::int64_t) { ink.plotInside(x, y); });
+        }
+        return;
+    }
     std::optional<PixelWriter> gap;
     if (const std::optional<Color> gapColor = background(); !dashes.empty() && gapColor)
         gap.emplace(target, pen.mode, *gapColor);
@@ -398,8 +405,9 @@ void Canvas::rectangle(int left, int top, int right, int bottom)
     // A box one pixel wide or high has no room for an outline and draws nothing.
     if (r - l < 2 || b - t < 2)
         return;
+    // From the bottom-left corner, right along the bottom edge first: where the dashes of a styled pen fall.
     const Point path[]
-        = {{box.left, box.top}, {box.right - 1, box.top}, {box.right - 1, box.bottom - 1}, {box.left, box.bottom - 1}};
+        = {{box.left, box.bottom - 1}, {box.right - 1, box.bottom - 1}, {box.right - 1, box.top}, {box.left, box.top}};
     paintFigure(std::move(fill), outlineOf(path, true));
 }
 
@@ -417,8 +425,13 @@ void Canvas::ellipse(int left, int top, int right, int bottom)
     }
     Outline outline;
     const bool huge = r - l > kHugeEllipse || b - t > kHugeEllipse;
-    if (pen.width > 1 && !huge) {
-        outline = outlineOf(ellipsePath(l, t, r, b), true);
+    if (!huge && r - l > 2 && (pen.width > 1 || !dashPattern(pen.style).empty())) {
+        // Along the outline as a path, so that wide and dashed pens follow the curve.
+        outline = outlineOf(ellipsePath(r - l, b - t,
+                                [&](std::int64_t x, std::int64_t y) {
+                                    return Point{static_cast<int>(l + x), static_cast<int>(t + y)};
+                                }),
+            true);
     } else {
         // Beyond the visible rows a huge ellipse is not walked, so its wide outline is a disc per pixel.
         const int radius = pen.width > 1 ? pen.width : 0;
@@ -515,36 +528,46 @@ void Canvas::roundRect(int left, int top, int right, int bottom, int cornerWidth
     const std::int64_t w = std::min<std::int64_t>(std::llabs(cornerWidth), box.width());
     const std::int64_t h = std::min<std::int64_t>(std::llabs(cornerHeight), box.height());
     // Corners larger than any bitmap cannot be told from a plain rectangle where they show.
-    if (w < 2 || h < 2 || w > kHugeEllipse || h > kHugeEllipse) {
+    if (w <= 2 || h <= 2 || w > kHugeEllipse || h > kHugeEllipse) {
         rectangle(box.left, box.top, box.right, box.bottom);
         return;
     }
     Bitmap& target = *m_target;
-    std::vector<Span> outline;
-    const std::int64_t l = box.left, t = box.top, r = box.right, b = box.bottom;
+    const Rect edge = penBox(box);
+    const std::int64_t l = edge.left, t = edge.top, r = edge.right, b = edge.bottom;
+    // The corner ellipse, its halves pushed out to the box's corners; the straight edges join them.
+    auto place = [&](std::int64_t x, std::int64_t y) {
+        return Point{static_cast<int>(2 * x < w ? l + x : r - w + x), static_cast<int>(2 * y < h ? t + y : b - h + y)};
+    };
+    // The fill lies between each row's outermost outline pixels, taken unclipped so that a shape hanging
+    // over the bitmap's edge still fills up to that edge.
+    std::vector<Span> outlinePixels;
     auto add = [&](std::int64_t x, std::int64_t y) {
         if (y >= -1 && y <= target.height())
-            outline.push_back(
-                {static_cast<int>(y), static_cast<int>(std::clamp<std::int64_t>(x, INT32_MIN / 2, INT32_MAX / 2)),
-                    static_cast<int>(std::clamp<std::int64_t>(x + 1, INT32_MIN / 2, INT32_MAX / 2))});
+            outlinePixels.push_back(
+                {static_cast<int>(y), static_cast<int>(std::clamp<std::int64_t>(x, -2, target.width() + 1)),
+                    static_cast<int>(std::clamp<std::int64_t>(x + 1, -1, target.width() + 2))});
     };
-    // The corner ellipse, its halves pushed out to the box's corners.
-    ellipsePoints(0, 0, w - 1, h - 1,
-        [&](std::int64_t x, std::int64_t y) { add(2 * x < w ? l + x : r - w + x, 2 * y < h ? t + y : b - h + y); });
-    addRect(outline, l + w / 2, t, r - w + w / 2 + (w & 1), t + 1, target.height());
-    addRect(outline, l + w / 2, b - 1, r - w + w / 2 + (w & 1), b, target.height());
-    addRect(outline, l, t + h / 2, l + 1, b - h + h / 2 + (h & 1), target.height());
-    addRect(outline, r - 1, t + h / 2, r, b - h + h / 2 + (h & 1), target.height());
-    detail::normalizeSpans(outline);
-    std::vector<Span> fill = spansBetweenEnds(outline);
-    detail::clipSpans(outline, target.width(), target.height());
-    detail::clipSpans(fill, target.width(), target.height());
+    ellipsePoints(0, 0, w - 1, h - 1, [&](std::int64_t x, std::int64_t y) {
+        const Point p = place(x, y);
+        add(p.x, p.y);
+    });
+    addRect(outlinePixels, l, t + h / 2, l + 1, b - h + h / 2 + (h & 1), target.height());
+    addRect(outlinePixels, r - 1, t + h / 2, r, b - h + h / 2 + (h & 1), target.height());
+    addRect(outlinePixels, l + w / 2, t, r - w + w / 2 + (w & 1), t + 1, target.height());
+    addRect(outlinePixels, l + w / 2, b - 1, r - w + w / 2 + (w & 1), b, target.height());
+    detail::normalizeSpans(outlinePixels);
+    std::vector<Span> fill = spansBetweenEnds(outlinePixels);
     if (pen.style == PenStyle::Clear) {
-        detail::paintBrushSpans(target, pen.mode, brush, fill);
+        paintFigure(std::move(fill), {});
         return;
     }
-    detail::paintBrushSpans(target, pen.mode, brush, detail::subtractSpans(fill, outline));
-    PixelWriter(target, pen.mode, pen.color).spans(outline);
+    if (pen.width <= 1 && dashPattern(pen.style).empty()) {
+        detail::clipSpans(outlinePixels, target.width(), target.height());
+        paintFigure(std::move(fill), {std::move(outlinePixels), {}});
+        return;
+    }
+    paintFigure(std::move(fill), outlineOf(ellipsePath(w, h, place), true));
 }
 
 void Canvas::arc(int left, int top, int right, int bottom, int x1, int y1, int x2, int y2)

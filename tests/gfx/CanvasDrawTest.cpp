@@ -138,6 +138,23 @@ TEST(CanvasDraw, DashesRunOnAlongAPolylineAndRestartWithEachLine)
     EXPECT_EQ(b.pixel(34, 4), clBlack);
 }
 
+// The reference fills the gaps of these dotted figures with a background colour of its own; the dots
+// themselves must fall where it puts them.
+TEST(CanvasDraw, DottedRectanglesAndEllipsesPlaceTheirDotsLikeTheClassicOnes)
+{
+    std::string notes;
+    const Bitmap ours
+        = daubix::test::runGdiScript(daubix::test::fixturePath("gfx/fixtures/draw/dashed_pens.txt"), notes);
+    const Bitmap expected = loadFixture("gfx/fixtures/draw/dashed_pens.bmp");
+    int dots = 0;
+    for (int y = 62; y < 98; ++y)
+        for (int x = 46; x < 100; ++x) {
+            EXPECT_EQ(ours.pixel(x, y) == clBlack, expected.pixel(x, y) == clBlack) << x << "," << y;
+            dots += expected.pixel(x, y) == clBlack;
+        }
+    EXPECT_GT(dots, 80);
+}
+
 TEST(CanvasDraw, ASolidBrushFillsTheGapsOfDashedPens)
 {
     Bitmap b(30, 3);
