@@ -1,5 +1,7 @@
 // daubix-cli: Daubix without a display. Exit status 0 on success, 1 on a reported failure, 2 on a usage error.
 
+#include "app/Arithmetic.h"
+#include "effects/EffectCommands.h"
 #include "io/BmpCodec.h"
 
 #include <algorithm>
@@ -13,6 +15,10 @@ constexpr const char* kUsage = R"(Usage: daubix-cli COMMAND [ARGUMENTS]
 
 Commands:
   convert IN OUT    read the image IN and write it to OUT (BMP)
+  apply EFFECT IN OUT
+                    apply an effect to IN and write the result to OUT; EFFECT is a name, or
+                    NAME:ARG,ARG,... for effects with numbers, e.g. GaussianBlur:3
+  effects           list the effects that apply knows, with their arguments
   --help            show this text
   --version         show the version
 )";
@@ -52,6 +58,32 @@ int convert(const std::string& in, const std::string& out)
     return 0;
 }
 
+int apply(const std::string& effect, const std::string& in, const std::string& out)
+{
+    if (lowerExtension(out) != "bmp")
+        return fail("cannot write \"" + out + "\": unsupported file type (use .bmp)");
+    auto image = daubix::io::readBmpFile(in);
+    if (!image)
+        return fail(in + ": " + image.error());
+    daubix::app::Random random;
+    daubix::effects::TketPaintFX fx(random);
+    if (auto applied = daubix::effects::applyEffect(fx, image.value(), effect); !applied)
+        return fail(effect + ": " + applied.error());
+    if (auto saved = daubix::io::writeBmpFile(out, image.value()); !saved)
+        return fail(saved.error());
+    return 0;
+}
+
+void listEffects()
+{
+    for (const auto& command : daubix::effects::effectCommands()) {
+        std::string line(command.name);
+        if (!command.parameters.empty())
+            line += ":" + std::string(command.parameters);
+        std::printf("%s\n", line.c_str());
+    }
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -72,6 +104,15 @@ int main(int argc, char* argv[])
         if (args.size() != 3)
             return usageError("convert takes two file names: convert IN OUT");
         return convert(args[1], args[2]);
+    }
+    if (command == "apply") {
+        if (args.size() != 4)
+            return usageError("apply takes an effect and two file names: apply EFFECT IN OUT");
+        return apply(args[1], args[2], args[3]);
+    }
+    if (command == "effects") {
+        listEffects();
+        return 0;
     }
     return usageError("unknown command \"" + command + "\"");
 }

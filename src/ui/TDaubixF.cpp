@@ -76,6 +76,9 @@ void TDaubixF::buildMenus()
     QAction* undo = toolBar->addAction("Undo", this, &TDaubixF::goUndoClick);
     undo->setObjectName("goUndo");
     undo->setToolTip("Undo");
+    QAction* turn = toolBar->addAction("Turn", this, &TDaubixF::btnturnClick);
+    turn->setObjectName("btnturn");
+    turn->setToolTip("Turn the image a quarter clockwise");
     QAction* clear = toolBar->addAction("Clear", this, &TDaubixF::ClearImageClick);
     clear->setObjectName("ClearImage");
     clear->setToolTip("Clear Image");
@@ -120,6 +123,14 @@ void TDaubixF::PasteImage1Click()
 void TDaubixF::PasteStretch1Click()
 {
     app::pasteStretch(m_doc, m_host);
+}
+
+void TDaubixF::btnturnClick()
+{
+    gfx::Bitmap turned;
+    FX.RotateQuarter(m_doc.image, turned);
+    m_doc.image = std::move(turned);
+    m_host.repaint({0, 0, m_doc.image.width(), m_doc.image.height()});
 }
 
 } // namespace daubix::ui

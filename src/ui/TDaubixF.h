@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/Document.h"
+#include "effects/TketPaintFX.h"
 #include "ui/QtHost.h"
 
 #include <QMainWindow>
@@ -27,6 +28,7 @@ public:
 private slots:
     void goUndoClick();
     void ClearImageClick();
+    void btnturnClick();
     void CopyImage1Click();
     void CopyRange1Click();
     void PasteImage1Click();
@@ -40,6 +42,7 @@ private:
     void updateActions();
 
     app::Document m_doc;
+    effects::TketPaintFX FX{m_doc.random};
     QtHost m_host;
     QScrollArea* m_scrollBox = nullptr;
     MyPaint* m_paint = nullptr;

@@ -50,5 +50,19 @@ expect "truncation is reported" grep -q "truncated" "$work/err"
 expect "the old output survives" cmp -s "$work/a.bmp" "$work/keep.bmp"
 check "unsupported output type" 1 "$cli" convert "$fixtures/src.bmp" "$work/x.xyz"
 
+check "apply an effect" 0 "$cli" apply GaussianBlur:1 "$fixtures/src.bmp" "$work/blur.bmp"
+check "apply reads its result back" 0 "$cli" convert "$work/blur.bmp" "$work/blur2.bmp"
+check "apply a convolution" 0 "$cli" apply Convolve5x5:0,0,0,0,0,0,0,0,0,0,0,0,1,0,0,0,0,0,0,0,0,0,0,0,0 \
+    "$fixtures/src.bmp" "$work/identity.bmp"
+"$cli" convert "$fixtures/src.bmp" "$work/src-again.bmp"
+expect "an identity kernel changes nothing" cmp -s "$work/identity.bmp" "$work/src-again.bmp"
+check "apply an unknown effect" 1 "$cli" apply Sharpen "$fixtures/src.bmp" "$work/x.bmp"
+expect "the unknown effect is named" grep -q "Sharpen" "$work/err"
+check "apply with a bad argument" 1 "$cli" apply Mosaic:big "$fixtures/src.bmp" "$work/x.bmp"
+expect "nothing written after a bad argument" test ! -e "$work/x.bmp"
+check "apply with too few words" 2 "$cli" apply Emboss "$fixtures/src.bmp"
+check "list the effects" 0 "$cli" effects
+expect "the list names Resample" grep -q "^Resample:filter,scale$" "$work/out"
+
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

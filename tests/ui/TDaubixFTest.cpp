@@ -58,6 +58,21 @@ private slots:
         QCOMPARE(window.paintView()->grab().toImage().pixelColor(5, 5), QColor(Qt::white));
         QCOMPARE(doc.canvas.brush.style(), gfx::BrushStyle::Clear);
     }
+
+    void btnturnTurnsTheImageAQuarterClockwise()
+    {
+        ui::TDaubixF window;
+        window.show();
+        auto& doc = window.document();
+        doc.image = gfx::Bitmap(40, 20);
+        doc.image.setPixel(0, 0, gfx::clRed); // top-left goes to the top-right
+        window.findChild<QAction*>("btnturn")->trigger();
+        QCOMPARE(doc.image.width(), 20);
+        QCOMPARE(doc.image.height(), 40);
+        QCOMPARE(doc.image.pixel(19, 0), gfx::clRed);
+        QCOMPARE(window.paintView()->size(), QSize(20, 40));
+        QCOMPARE(window.paintView()->grab().toImage().pixelColor(19, 0), QColor(Qt::red));
+    }
 };
 
 QTEST_MAIN(TDaubixFTest)

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "effects/TketPaintFX.h"
+
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace daubix::effects {
+
+// An effect that needs nothing but numbers, applied to a whole image: one row per effect, read by
+// daubix-cli apply and the tests alike.
+struct EffectCommand {
+    std::string_view name;
+    std::string_view parameters; // as the usage text shows them
+    std::size_t minArguments;
+    std::size_t maxArguments;
+    gfx::Status (*apply)(TketPaintFX& fx, gfx::Bitmap& image, std::span<const std::string> arguments);
+};
+
+std::span<const EffectCommand> effectCommands();
+const EffectCommand* findEffectCommand(std::string_view name);
+
+// Runs "Name" or "Name:a,b,..." on the image (made 24 bits first); a wrong name or argument gives a message.
+gfx::Status applyEffect(TketPaintFX& fx, gfx::Bitmap& image, std::string_view spec);
+
+} // namespace daubix::effects

@@ -1,0 +1,35 @@
+#pragma once
+
+// Helpers shared by the effect files.
+
+#include "gfx/Bitmap.h"
+
+#include <algorithm>
+#include <cstdint>
+
+namespace daubix::effects::detail {
+
+inline std::uint8_t clampByte(int v)
+{
+    return static_cast<std::uint8_t>(std::clamp(v, 0, 255));
+}
+
+// Applies a per-value table to every channel of a 24-bit bitmap.
+inline void applyTable(gfx::Bitmap& bmp, const std::uint8_t (&table)[256])
+{
+    const std::size_t bytes = static_cast<std::size_t>(bmp.width()) * 3;
+    for (int y = 0; y < bmp.height(); ++y) {
+        std::uint8_t* row = bmp.scanLine(y);
+        for (std::size_t i = 0; i < bytes; ++i)
+            row[i] = table[row[i]];
+    }
+}
+
+// Makes dst a 24-bit bitmap of the given size, keeping it when it already is one.
+inline void prepare(gfx::Bitmap& dst, int width, int height)
+{
+    if (dst.format() != gfx::PixelFormat::Bits24 || dst.width() != width || dst.height() != height)
+        dst = gfx::Bitmap(width, height);
+}
+
+} // namespace daubix::effects::detail

@@ -1,0 +1,204 @@
+#include "app/Arithmetic.h"
+#include "effects/Effects_p.h"
+#include "effects/TketPaintFX.h"
+
+#include <cmath>
+#include <cstring>
+#include <numbers>
+#include <vector>
+
+namespace daubix::effects {
+
+namespace {
+
+void mask(gfx::Bitmap& bmp, gfx::Color color, bool keep)
+{
+    bmp.convertTo(gfx::PixelFormat::Bits24);
+    const auto b = static_cast<std::uint8_t>(gfx::blue(color)), g = static_cast<std::uint8_t>(gfx::green(color)),
+               r = static_cast<std::uint8_t>(gfx::red(color));
+    for (int y = 0; y < bmp.height(); ++y) {
+        std::uint8_t* p = bmp.scanLine(y);
+        for (int x = 0; x < bmp.width(); ++x, p += 3) {
+            const bool equal = p[0] == b && p[1] == g && p[2] == r;
+            if (equal != keep)
+                p[0] = p[1] = p[2] = 0;
+        }
+    }
+    bmp.transparent = true;
+    bmp.transparentColor = gfx::clBlack;
+}
+
+float boxKernel(float x)
+{
+    return (x > -0.5f && x <= 0.5f) ? 1.0f : 0.0f;
+}
+float triangleKernel(float x)
+{
+    const float a = std::abs(x);
+    return a < 1 ? 1 - a : 0;
+}
+float hermiteKernel(float x)
+{
+    const float a = std::abs(x);
+    return a < 1 ? (2 * a - 3) * a * a + 1 : 0;
+}
+float bellKernel(float x)
+{
+    const float a = std::abs(x);
+    if (a < 0.5f)
+        return 0.75f - a * a;
+    if (a < 1.5f)
+        return 0.5f * (a - 1.5f) * (a - 1.5f);
+    return 0;
+}
+float bSplineKernel(float x)
+{
+    const float a = std::abs(x);
+    if (a < 1)
+        return a * a * a / 2 - a * a + 2.0f / 3;
+    if (a < 2)
+        return (2 - a) * (2 - a) * (2 - a) / 6;
+    return 0;
+}
+float sinc(float u)
+{
+    if (u == 0)
+        return 1;
+    const float v = std::numbers::pi_v<float> * u;
+    return std::sin(v) / v;
+}
+float lanczos3Kernel(float x)
+{
+    const float a = std::abs(x);
+    return a < 3 ? sinc(a) * sinc(a / 3) : 0;
+}
+float mitchellKernel(float x)
+{
+    const float a = std::abs(x);
+    if (a < 1)
+        return (7 * a * a * a - 12 * a * a + 16.0f / 3) / 6;
+    if (a < 2)
+        return (-7.0f / 3 * a * a * a + 12 * a * a - 20 * a + 32.0f / 3) / 6;
+    return 0;
+}
+
+struct Contributor {
+    int index; // byte offset of the source pixel (column * 3 or row index)
+    float weight;
+};
+
+// For each destination index, the source indices and weights, edges reflected.
+std::vector<std::vector<Contributor>> contributors(
+    int dstSize, int srcSize, double scale, const ResampleFilter& f, float support)
+{
+    std::vector<std::vector<Contributor>> lists(static_cast<std::size_t>(dstSize));
+    for (int i = 0; i < dstSize; ++i) {
+        const double center = i / scale;
+        const double width = scale >= 1 ? support : support / scale;
+        const auto first = static_cast<int>(std::floor(center - width)),
+                   last = static_cast<int>(std::ceil(center + width));
+        for (int j = first; j <= last; ++j) {
+            const float weight = scale >= 1
+                ? f.kernel(static_cast<float>(center - j))
+                : f.kernel(static_cast<float>((center - j) * scale)) * static_cast<float>(scale);
+            if (weight == 0)
+                continue;
+            int n = j;
+            if (n < 0)
+                n = -n;
+            else if (n >= srcSize)
+                n = 2 * srcSize - 1 - n;
+            n = std::clamp(n, 0, srcSize - 1); // a reflection can overshoot when the source is tiny
+            lists[static_cast<std::size_t>(i)].push_back({n, weight});
+        }
+    }
+    return lists;
+}
+
+} // namespace
+
+const std::array<ResampleFilter, 7>& resampleFilters()
+{
+    static const std::array<ResampleFilter, 7> filters{{{"Box", boxKernel, 0.5f}, {"Triangle", triangleKernel, 1.0f},
+        {"Hermite", hermiteKernel, 1.0f}, {"Bell", bellKernel, 1.5f}, {"B-Spline", bSplineKernel, 2.0f},
+        {"Lanczos3", lanczos3Kernel, 3.0f}, {"Mitchell", mitchellKernel, 2.0f}}};
+    return filters;
+}
+
+const ResampleFilter* findResampleFilter(std::string_view name)
+{
+    for (const ResampleFilter& f : resampleFilters())
+        if (f.name == name)
+            return &f;
+    return nullptr;
+}
+
+void TketPaintFX::MaskKeepColor(gfx::Bitmap& bmp, gfx::Color color)
+{
+    mask(bmp, color, true);
+}
+
+void TketPaintFX::MaskDropColor(gfx::Bitmap& bmp, gfx::Color color)
+{
+    mask(bmp, color, false);
+}
+
+void TketPaintFX::RotateQuarter(gfx::Bitmap& src, gfx::Bitmap& dst)
+{
+    src.convertTo(gfx::PixelFormat::Bits24);
+    const int w = src.width(), h = src.height();
+    detail::prepare(dst, h, w);
+    // In tiles, so that both the rows read and the rows written stay in cache.
+    constexpr int kTile = 64;
+    for (int y0 = 0; y0 < h; y0 += kTile)
+        for (int x0 = 0; x0 < w; x0 += kTile) {
+            const int y1 = std::min(h, y0 + kTile), x1 = std::min(w, x0 + kTile);
+            for (int x = x0; x < x1; ++x) {
+                std::uint8_t* out = dst.scanLine(x);
+                for (int y = y0; y < y1; ++y)
+                    std::memcpy(out + (h - 1 - y) * 3, src.scanLine(y) + x * 3, 3);
+            }
+        }
+}
+
+gfx::Status TketPaintFX::Resample(gfx::Bitmap& src, gfx::Bitmap& dst, const ResampleFilter& filter, float support)
+{
+    const int sw = src.width(), sh = src.height(), dw = dst.width(), dh = dst.height();
+    if (sw <= 0 || sh <= 0)
+        return gfx::Error{"Source bitmap too small"};
+    const double xscale = sw == 1 ? static_cast<double>(dw) / sw : (dw - 1.0) / (sw - 1.0);
+    const double yscale = sh == 1 ? static_cast<double>(dh) / sh : (dh - 1.0) / (sh - 1.0);
+    src.convertTo(gfx::PixelFormat::Bits24);
+    dst.convertTo(gfx::PixelFormat::Bits24);
+    gfx::Bitmap work(dw, sh);
+    const auto columns = contributors(dw, sw, xscale, filter, support);
+    for (int y = 0; y < sh; ++y) {
+        const std::uint8_t* in = src.scanLine(y);
+        std::uint8_t* out = work.scanLine(y);
+        for (int i = 0; i < dw; ++i) {
+            float sum[3] = {0, 0, 0};
+            for (const Contributor& c : columns[static_cast<std::size_t>(i)])
+                for (int k = 0; k < 3; ++k)
+                    sum[k] += c.weight * in[c.index * 3 + k];
+            for (int k = 0; k < 3; ++k)
+                out[i * 3 + k] = detail::clampByte(app::roundHalfEven(sum[k]));
+        }
+    }
+    const auto rows = contributors(dh, sh, yscale, filter, support);
+    const std::size_t bytes = static_cast<std::size_t>(dw) * 3;
+    std::vector<float> sum(bytes);
+    for (int i = 0; i < dh; ++i) {
+        std::fill(sum.begin(), sum.end(), 0.0f);
+        for (const Contributor& c : rows[static_cast<std::size_t>(i)]) {
+            const std::uint8_t* in = work.scanLine(c.index);
+            for (std::size_t k = 0; k < bytes; ++k)
+                sum[k] += c.weight * in[k];
+        }
+        std::uint8_t* out = dst.scanLine(i);
+        for (std::size_t k = 0; k < bytes; ++k)
+            out[k] = detail::clampByte(app::roundHalfEven(sum[k]));
+    }
+    return {};
+}
+
+} // namespace daubix::effects

@@ -1,0 +1,385 @@
+#include "effects/TketPaintFX.h"
+
+#include "app/Arithmetic.h"
+#include "effects/EffectCommands.h"
+#include "support/TestImages.h"
+
+#include <cstring>
+#include <gtest/gtest.h>
+
+using namespace daubix;
+using effects::TketPaintFX;
+using gfx::Bitmap;
+using gfx::rgb;
+
+namespace {
+
+class Effects : public ::testing::Test {
+protected:
+    app::Random random{12345};
+    TketPaintFX fx{random};
+};
+
+// A one-row image holding the given channel values, three per pixel in blue, green, red order.
+Bitmap valuesRow(std::initializer_list<int> values)
+{
+    Bitmap b(static_cast<int>((values.size() + 2) / 3), 1);
+    int i = 0;
+    for (int v : values)
+        b.scanLine(0)[i++] = static_cast<std::uint8_t>(v);
+    return b;
+}
+
+int value(const Bitmap& b, int x, int y, int channel)
+{
+    return b.scanLine(y)[x * 3 + channel];
+}
+
+} // namespace
+
+TEST_F(Effects, ToneOperationsComputeTheirIntegerFormulas)
+{
+    Bitmap b = valuesRow({200, 50, 127});
+    fx.Contrast(b, 100); // d = |127 - v| * 100 div 255
+    EXPECT_EQ(value(b, 0, 0, 0), 228);
+    EXPECT_EQ(value(b, 0, 0, 1), 20);
+    EXPECT_EQ(value(b, 0, 0, 2), 127);
+
+    b = valuesRow({100, 0, 255});
+    fx.Brightness(b, 100); // v + 100 (255 - v) div 255
+    EXPECT_EQ(value(b, 0, 0, 0), 160);
+    EXPECT_EQ(value(b, 0, 0, 1), 100);
+    EXPECT_EQ(value(b, 0, 0, 2), 255);
+
+    b = valuesRow({200, 0, 255});
+    fx.Darken(b, 100); // v - 100 v div 255
+    EXPECT_EQ(value(b, 0, 0, 0), 122);
+    EXPECT_EQ(value(b, 0, 0, 2), 155);
+
+    b = valuesRow({10, 20, 60}); // grey 30
+    fx.Saturation(b, 510); // 30 + 510 (v - 30) div 255, truncating toward zero, clamped
+    EXPECT_EQ(value(b, 0, 0, 0), 0);
+    EXPECT_EQ(value(b, 0, 0, 1), 10);
+    EXPECT_EQ(value(b, 0, 0, 2), 90);
+    fx.Saturation(b, 0);
+    EXPECT_EQ(value(b, 0, 0, 0), 33);
+    EXPECT_EQ(value(b, 0, 0, 2), 33);
+}
+
+TEST_F(Effects, NeutralAmountsLeaveTheImageAlone)
+{
+    const Bitmap original = test::noise(11, 7, 3);
+    using Op = void (*)(TketPaintFX&, Bitmap&);
+    const std::pair<const char*, Op> cases[] = {
+        {"Contrast 0", [](TketPaintFX& f, Bitmap& b) { f.Contrast(b, 0); }},
+        {"Brightness 0", [](TketPaintFX& f, Bitmap& b) { f.Brightness(b, 0); }},
+        {"Darken 0", [](TketPaintFX& f, Bitmap& b) { f.Darken(b, 0); }},
+        {"Saturation 255", [](TketPaintFX& f, Bitmap& b) { f.Saturation(b, 255); }},
+        {"Posterize 1",
+            [](TketPaintFX& f, Bitmap& b) {
+                Bitmap out;
+                f.Posterize(b, out, 1);
+                b = out;
+            }},
+        {"Mosaic 1", [](TketPaintFX& f, Bitmap& b) { f.Mosaic(b, 1); }},
+        {"SplitBlur 0", [](TketPaintFX& f, Bitmap& b) { f.SplitBlur(b, 0); }},
+        {"Seam 0", [](TketPaintFX& f, Bitmap& b) { f.Seam(b, 0); }},
+        {"Buttonize 0", [](TketPaintFX& f, Bitmap& b) { f.Buttonize(b, 0, 100); }},
+        {"Wave 15 on 7 rows", [](TketPaintFX& f, Bitmap& b) { f.Wave(b, 15, effects::WaveStyle::Normal, 0); }},
+    };
+    for (const auto& [name, op] : cases) {
+        Bitmap b = original;
+        op(fx, b);
+        EXPECT_EQ(b, original) << name;
+    }
+    Bitmap tiny = test::noise(2, 2, 4);
+    const Bitmap tinyBefore = tiny;
+    fx.AntiAlias(tiny);
+    EXPECT_EQ(tiny, tinyBefore);
+}
+
+TEST_F(Effects, PosterizeRoundsHalvesToEvenAndLimitsTo255)
+{
+    Bitmap b = valuesRow({255, 127, 125, 3, 1, 0}), out;
+    fx.Posterize(b, out, 2);
+    // 127.5 -> 128, 63.5 -> 64, 62.5 -> 62, 1.5 -> 2, 0.5 -> 0
+    const int expected[] = {255, 128, 124, 4, 0, 0};
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(out.scanLine(0)[i], expected[i]) << i;
+}
+
+TEST_F(Effects, BlendRoundsHalvesToEven)
+{
+    Bitmap a = valuesRow({1, 2, 0}), b = valuesRow({2, 3, 255}), out;
+    fx.Blend(a, b, 0.5, out);
+    EXPECT_EQ(value(out, 0, 0, 0), 2); // 1.5
+    EXPECT_EQ(value(out, 0, 0, 1), 2); // 2.5
+    EXPECT_EQ(value(out, 0, 0, 2), 128); // 127.5
+}
+
+TEST_F(Effects, NoiseDrawsBlueGreenRedInOrder)
+{
+    Bitmap b = valuesRow({100, 100, 100, 100, 100, 100});
+    app::Random expected(777);
+    random.seed(777);
+    fx.NoiseColor(b, 40);
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(b.scanLine(0)[i], 100 + expected(40) - 20) << i;
+}
+
+TEST_F(Effects, ChannelBandsTestWithExclusiveBounds)
+{
+    Bitmap b = valuesRow({10, 20, 100, 30, 40, 50});
+    Bitmap keep = b;
+    fx.ChannelBand(b, effects::Channel::Red, 50, 101); // red 100 inside, red 50 on the bound
+    EXPECT_EQ(value(b, 0, 0, 2), 255);
+    EXPECT_EQ(value(b, 0, 0, 0), 0);
+    EXPECT_EQ(value(b, 1, 0, 2), 0);
+    fx.ChannelBandKeep(keep, effects::Channel::Blue, 10, 40); // blue 10 on the bound, 30 inside
+    EXPECT_EQ(value(keep, 0, 0, 0), 0);
+    EXPECT_EQ(value(keep, 0, 0, 1), 20);
+    EXPECT_EQ(value(keep, 1, 0, 0), 255);
+    EXPECT_EQ(value(keep, 1, 0, 2), 50);
+}
+
+TEST_F(Effects, AntiAliasWorksInPlaceFromTheTopLeft)
+{
+    Bitmap b(4, 3);
+    b.fill(gfx::clBlack);
+    b.setPixel(1, 0, gfx::clWhite); // above (1, 1)
+    fx.AntiAlias(b);
+    // (1, 1) = (255 + 0 + 0 + 0) >> 2 = 63; then (2, 1) sees the new left neighbour: 63 >> 2 = 15.
+    EXPECT_EQ(value(b, 1, 1, 0), 63);
+    EXPECT_EQ(value(b, 2, 1, 0), 15);
+    EXPECT_EQ(value(b, 3, 1, 0), 0); // the outermost column never changes
+}
+
+// The blur as stated, pixel by pixel in place, with the edge rows and columns H - y and W - x.
+TEST_F(Effects, SplitBlurFollowsItsEdgeRuleInPlace)
+{
+    const Bitmap original = test::noise(9, 7, 16);
+    Bitmap expected = original;
+    const int d = 2, w = 9, h = 7;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            for (int c = 0; c < 3; ++c) {
+                const int up = y - d < 0 ? y : y - d, down = y + d >= h ? h - y : y + d;
+                const int left = x - d < 0 ? x : x - d, right = x + d >= w ? w - x : x + d;
+                expected.scanLine(y)[x * 3 + c]
+                    = static_cast<std::uint8_t>((value(expected, left, up, c) + value(expected, left, down, c)
+                                                    + value(expected, right, up, c) + value(expected, right, down, c))
+                        >> 2);
+            }
+    Bitmap b = original;
+    fx.SplitBlur(b, d);
+    EXPECT_EQ(b, expected);
+    // Row 6 takes its lower row from row 1, not from a mirror about the last row.
+    Bitmap marked(5, 7);
+    marked.fill(gfx::clBlack);
+    for (int x = 0; x < 5; ++x)
+        marked.setPixel(x, 1, gfx::clWhite);
+    fx.SplitBlur(marked, 3);
+    EXPECT_GT(value(marked, 2, 6, 0), 0);
+}
+
+TEST_F(Effects, EmbossLeavesTheLastRowAndLastThreeColumns)
+{
+    const Bitmap original = test::noise(9, 5, 8);
+    Bitmap b = original;
+    fx.Emboss(b);
+    for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 9; ++x)
+            for (int c = 0; c < 3; ++c) {
+                const int expected = (y == 4 || x >= 6)
+                    ? value(original, x, y, c)
+                    : ((255 - value(original, x + 3, y + 1, c)) + value(original, x, y, c)) >> 1;
+                ASSERT_EQ(value(b, x, y, c), expected) << x << "," << y;
+            }
+}
+
+TEST_F(Effects, MosaicBlocksAreCutAtTheEdge)
+{
+    const Bitmap original = test::noise(10, 3, 9);
+    Bitmap b = original;
+    fx.Mosaic(b, 4);
+    for (int x = 0; x < 10; ++x)
+        EXPECT_EQ(b.pixel(x, 2), original.pixel(x / 4 * 4, 0)) << x;
+}
+
+TEST_F(Effects, FractalColoursFollowTheIterationCount)
+{
+    Bitmap b(1, 1);
+    fx.Fractal(b, 16, 0, 0, 1, 1, true); // c = 0 never escapes
+    EXPECT_EQ(b.pixel(0, 0), gfx::clBlack);
+    fx.Fractal(b, 16, 3, 0, 4, 1, false); // Julia from |z|^2 = 9 >= 4: n = 0, index 0
+    EXPECT_EQ(b.pixel(0, 0), gfx::clBlack);
+    fx.Fractal(b, 16, 1.5, 0, 2.5, 1, false); // Julia from 1.5: escapes after one step, index 1
+    EXPECT_EQ(b.pixel(0, 0), rgb(0, 0, 128));
+    fx.Fractal(b, 16, 1, 0, 2, 1, true); // c = 1 escapes after 3 steps: index 2
+    EXPECT_EQ(b.pixel(0, 0), rgb(0, 128, 0));
+}
+
+TEST_F(Effects, SqueezeRoundDrawsNothingOnTheMiddleRow)
+{
+    const Bitmap src = test::noise(20, 9, 10);
+    Bitmap dst(20, 9);
+    fx.Squeeze(src, dst, effects::SqueezeShape::Round, 6);
+    for (int x = 0; x < 20; ++x)
+        EXPECT_EQ(dst.pixel(x, 4), gfx::clWhite) << x;
+    EXPECT_NE(dst.pixel(10, 0), gfx::clWhite);
+}
+
+TEST_F(Effects, AVeryLargeTwistTurnsASquareAQuarterCounterClockwise)
+{
+    const Bitmap src = test::noise(9, 9, 11);
+    Bitmap dst(9, 9);
+    fx.Twist(src, dst, 1000000000);
+    // Where the source lands on row 0 or column 0, rounding noise can fall just below zero, and the
+    // sampling rule then weighs the next row or column: those pixels are left out.
+    for (int y = 0; y < 8; ++y)
+        for (int x = 1; x < 9; ++x) {
+            const int dx = x - 4, dy = y - 4;
+            ASSERT_EQ(dst.pixel(x, y), src.pixel(4 - dy, 4 + dx)) << x << "," << y;
+        }
+}
+
+TEST_F(Effects, ResampleFailsOnAnEmptySourceAndCopiesWithAUnitTriangle)
+{
+    Bitmap empty, dst(4, 4);
+    const auto status = fx.Resample(empty, dst, effects::resampleFilters()[1], 1.0f);
+    ASSERT_FALSE(status.ok());
+    EXPECT_EQ(status.error(), "Source bitmap too small");
+    EXPECT_EQ(dst, Bitmap(4, 4));
+
+    Bitmap src = test::noise(7, 5, 12), same(7, 5);
+    ASSERT_TRUE(fx.Resample(src, same, *effects::findResampleFilter("Triangle"), 1.0f).ok());
+    EXPECT_EQ(same, src);
+
+    Bitmap dot(1, 1), big(5, 3);
+    dot.setPixel(0, 0, rgb(10, 200, 30));
+    ASSERT_TRUE(fx.Resample(dot, big, *effects::findResampleFilter("Box"), 0.5f).ok());
+    EXPECT_EQ(big.pixel(4, 2), rgb(10, 200, 30));
+}
+
+TEST_F(Effects, MasksBlackenAndMarkTheTransparentColour)
+{
+    Bitmap keep = valuesRow({0, 0, 255, 0, 255, 0}); // red, green
+    Bitmap drop = keep;
+    fx.MaskKeepColor(keep, gfx::clRed);
+    EXPECT_EQ(keep.pixel(0, 0), gfx::clRed);
+    EXPECT_EQ(keep.pixel(1, 0), gfx::clBlack);
+    EXPECT_TRUE(keep.transparent);
+    EXPECT_EQ(keep.transparentColor, gfx::clBlack);
+    fx.MaskDropColor(drop, gfx::clRed);
+    EXPECT_EQ(drop.pixel(0, 0), gfx::clBlack);
+    EXPECT_EQ(drop.pixel(1, 0), gfx::clLime);
+}
+
+// The tiled quarter turn against the plain definition, at sizes that do not divide into tiles.
+TEST_F(Effects, RotateQuarterMovesEveryPixelClockwise)
+{
+    for (const auto& [w, h] : {std::pair{1, 1}, std::pair{7, 5}, std::pair{130, 67}}) {
+        Bitmap src = test::noise(w, h, static_cast<unsigned>(w)), dst;
+        fx.RotateQuarter(src, dst);
+        ASSERT_EQ(dst.width(), h);
+        ASSERT_EQ(dst.height(), w);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                ASSERT_EQ(dst.pixel(h - 1 - y, x), src.pixel(x, y));
+    }
+}
+
+namespace {
+// The convolution exactly as defined: clamped coordinates, truncating division, no shortcuts.
+Bitmap convolveReference(const Bitmap& src, const std::array<int, 25>& k)
+{
+    Bitmap out = src;
+    int sum = 0;
+    for (int v : k)
+        sum += v;
+    const int divisor = sum == 0 ? 1 : sum;
+    for (int y = 0; y < src.height(); ++y)
+        for (int x = 0; x < src.width(); ++x)
+            for (int c = 0; c < 3; ++c) {
+                int acc = 0;
+                for (int a = 0; a < 5; ++a)
+                    for (int b = 0; b < 5; ++b)
+                        acc += k[static_cast<std::size_t>(a * 5 + b)]
+                            * value(src, std::clamp(x + a - 2, 0, src.width() - 1),
+                                std::clamp(y + b - 2, 0, src.height() - 1), c);
+                out.scanLine(y)[x * 3 + c] = static_cast<std::uint8_t>(std::clamp(acc / divisor, 0, 255));
+            }
+    return out;
+}
+} // namespace
+
+TEST_F(Effects, Convolve5x5MatchesThePlainDefinition)
+{
+    app::Random pick(99);
+    for (int round = 0; round < 40; ++round) {
+        std::array<int, 25> k{};
+        for (int& v : k)
+            v = pick(41) - 20;
+        if (round % 5 == 0) {
+            k.fill(0);
+            k[12] = 5, k[0] = -5; // weights summing to zero divide by one
+        }
+        const Bitmap src = test::noise(1 + pick(13), 1 + pick(11), static_cast<unsigned>(round));
+        Bitmap fast = src;
+        fx.Convolve5x5(fast, k);
+        ASSERT_EQ(fast, convolveReference(src, k)) << "round " << round;
+    }
+}
+
+TEST_F(Effects, Convolve5x5WeighsColumnsByTheFirstIndex)
+{
+    std::array<int, 25> k{};
+    k[4 * 5 + 2] = 1; // two columns right, same row
+    const Bitmap src = test::noise(6, 3, 13);
+    Bitmap b = src;
+    fx.Convolve5x5(b, k);
+    for (int x = 0; x < 6; ++x)
+        EXPECT_EQ(b.pixel(x, 1), src.pixel(std::min(x + 2, 5), 1)) << x;
+}
+
+class EveryEffectCommand : public ::testing::TestWithParam<effects::EffectCommand> { };
+
+// Each row runs on a small odd-sized image with arguments of its own arity, and refuses text.
+TEST_P(EveryEffectCommand, RunsWithNumbersAndRefusesText)
+{
+    const effects::EffectCommand& command = GetParam();
+    app::Random random(1);
+    TketPaintFX fx(random);
+    std::vector<std::string> args(command.maxArguments, "2");
+    if (command.name == "Resample")
+        args = {"Mitchell", "0.7"};
+    if (command.name == "Fractal")
+        args = {"16", "-2", "-1", "1", "1", "1"};
+    Bitmap image = test::noise(13, 11, 14);
+    const auto status = command.apply(fx, image, args);
+    EXPECT_TRUE(status.ok()) << (status.ok() ? "" : status.error());
+    EXPECT_GT(image.width(), 0);
+    if (command.maxArguments > 0) {
+        args.back() = "two";
+        Bitmap other = test::noise(13, 11, 14);
+        const Bitmap before = other;
+        EXPECT_FALSE(command.apply(fx, other, args).ok());
+        EXPECT_EQ(other, before);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(All, EveryEffectCommand,
+    ::testing::ValuesIn(effects::effectCommands().begin(), effects::effectCommands().end()),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(EffectCommands, ParsesNameAndArgumentsAndReportsMistakes)
+{
+    app::Random random(1);
+    TketPaintFX fx(random);
+    Bitmap image = test::noise(8, 8, 15);
+    EXPECT_TRUE(effects::applyEffect(fx, image, "gaussianblur:1").ok());
+    EXPECT_EQ(effects::applyEffect(fx, image, "Nothing").error(), "unknown effect \"Nothing\"");
+    EXPECT_EQ(effects::applyEffect(fx, image, "Mosaic").error(), "wrong number of arguments: use Mosaic:size");
+    EXPECT_FALSE(effects::applyEffect(fx, image, "Posterize:0").ok());
+    EXPECT_FALSE(effects::applyEffect(fx, image, "Resample:Nearest,2").ok());
+}
