@@ -5,7 +5,7 @@
 
 namespace daubix::app {
 
-int roundHalfEven(double v)
+int roundHalfEvenSlow(double v)
 {
     if (std::isnan(v))
         return 0;

@@ -6,7 +6,18 @@
 namespace daubix::app {
 
 // Round to the nearest integer, halves to even (2.5 -> 2, 3.5 -> 4, -2.5 -> -2). Saturates at the int range.
-int roundHalfEven(double v);
+int roundHalfEvenSlow(double v);
+inline int roundHalfEven(double v)
+{
+    // Adding and taking away 1.5 * 2^52 leaves v rounded to an integer by the floating-point unit's
+    // rounding, which is to nearest with halves to even (the program never changes it); pixel loops
+    // call this per value, so it stays inline.
+    if (v > -1e9 && v < 1e9) {
+        constexpr double kShift = 6755399441055744.0;
+        return static_cast<int>((v + kShift) - kShift);
+    }
+    return roundHalfEvenSlow(v);
+}
 
 // Division and remainder truncating toward zero, total over all inputs: a zero divisor gives 0 and
 // the most negative value divided by -1 wraps to itself, as two's complement arithmetic does.

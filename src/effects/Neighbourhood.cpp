@@ -1,10 +1,50 @@
 #include "effects/Effects_p.h"
 #include "effects/TketPaintFX.h"
 
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
 namespace daubix::effects {
+
+namespace {
+
+// The convolution's inner loops, built for wide vector units where the processor has them.
+using Lanes16 = std::int16_t __attribute__((vector_size(32)));
+
+// One output row from its source rows and weights, sixteen values at a time kept in a register across
+// all taps; the sums go through the quotient table.
+__attribute__((target_clones("avx2", "default"))) void convolveRow16(std::uint8_t* __restrict out,
+    const std::int16_t* const* sources, const std::int16_t* weights, int taps, std::size_t n,
+    const std::uint8_t* quotient)
+{
+    std::size_t i = 0;
+    for (; i + 16 <= n; i += 16) {
+        Lanes16 acc = {};
+        for (int t = 0; t < taps; ++t) {
+            Lanes16 values;
+            std::memcpy(&values, sources[t] + i, sizeof values);
+            acc += values * weights[t];
+        }
+        for (int l = 0; l < 16; ++l)
+            out[i + static_cast<std::size_t>(l)] = quotient[static_cast<std::uint16_t>(acc[l])];
+    }
+    for (; i < n; ++i) {
+        int acc = 0;
+        for (int t = 0; t < taps; ++t)
+            acc += weights[t] * sources[t][i];
+        out[i] = quotient[static_cast<std::uint16_t>(static_cast<std::int16_t>(acc))];
+    }
+}
+
+__attribute__((target_clones("avx2", "default"))) void accumulate32(
+    std::int32_t* __restrict acc, const std::int16_t* __restrict src, std::int32_t weight, std::size_t n)
+{
+    for (std::size_t i = 0; i < n; ++i)
+        acc[i] += weight * src[i];
+}
+
+} // namespace
 
 void TketPaintFX::AntiAliasArea(gfx::Bitmap& bmp, int x1, int y1, int x2, int y2)
 {
@@ -73,8 +113,8 @@ void TketPaintFX::Emboss(gfx::Bitmap& bmp)
         return;
     const std::size_t bytes = static_cast<std::size_t>(w - 3) * 3;
     for (int y = 0; y <= h - 2; ++y) {
-        std::uint8_t* row = bmp.scanLine(y);
-        const std::uint8_t* below = bmp.scanLine(y + 1) + 9; // three pixels to the right, one row down
+        std::uint8_t* __restrict row = bmp.scanLine(y);
+        const std::uint8_t* __restrict below = bmp.scanLine(y + 1) + 9; // three pixels right, one row down
         for (std::size_t i = 0; i < bytes; ++i)
             row[i] = static_cast<std::uint8_t>(((255 - below[i]) + row[i]) >> 1);
     }
@@ -122,25 +162,43 @@ void TketPaintFX::Convolve5x5(gfx::Bitmap& bmp, const std::array<int, 25>& k)
         }
     }
     const std::size_t rowValues = static_cast<std::size_t>(w) * 3;
+    int absSum = 0;
+    for (int v : k)
+        absSum += std::abs(static_cast<int>(static_cast<std::int16_t>(v)));
+    if (absSum * 255 <= INT16_MAX) {
+        // Every partial sum fits 16 bits, so the products run twice as wide, and the division becomes a
+        // table over all 65536 possible sums.
+        std::vector<std::uint8_t> quotient(65536);
+        for (int v = INT16_MIN; v <= INT16_MAX; ++v)
+            quotient[static_cast<std::uint16_t>(v)] = detail::clampByte(v / divisor);
+        for (int y = 0; y < h; ++y) {
+            const std::int16_t* sources[25];
+            std::int16_t weights[25];
+            int taps = 0;
+            for (int a = 0; a < 5; ++a)
+                for (int b = 0; b < 5; ++b) {
+                    const auto weight = static_cast<std::int16_t>(k[static_cast<std::size_t>(a * 5 + b)]);
+                    if (weight == 0)
+                        continue;
+                    sources[taps] = &padded[(static_cast<std::size_t>(y + b) * pw + static_cast<std::size_t>(a)) * 3];
+                    weights[taps++] = weight;
+                }
+            convolveRow16(bmp.scanLine(y), sources, weights, taps, rowValues, quotient.data());
+        }
+        return;
+    }
     std::vector<std::int32_t> acc(rowValues);
     for (int y = 0; y < h; ++y) {
         std::fill(acc.begin(), acc.end(), 0);
         for (int a = 0; a < 5; ++a)
             for (int b = 0; b < 5; ++b) {
                 const std::int32_t weight = static_cast<std::int16_t>(k[static_cast<std::size_t>(a * 5 + b)]);
-                if (weight == 0)
-                    continue;
-                const std::int16_t* src
-                    = &padded[(static_cast<std::size_t>(y + b) * pw + static_cast<std::size_t>(a)) * 3];
-                for (std::size_t i = 0; i < rowValues; ++i)
-                    acc[i] += weight * src[i];
+                if (weight != 0)
+                    accumulate32(acc.data(),
+                        &padded[(static_cast<std::size_t>(y + b) * pw + static_cast<std::size_t>(a)) * 3], weight,
+                        rowValues);
             }
         std::uint8_t* out = bmp.scanLine(y);
-        if (divisor == 1) {
-            for (std::size_t i = 0; i < rowValues; ++i)
-                out[i] = detail::clampByte(acc[i]);
-            continue;
-        }
         // Exact truncating division: |sum| < 2^31, so the double quotient never crosses an integer.
         const double denominator = divisor;
         for (std::size_t i = 0; i < rowValues; ++i)

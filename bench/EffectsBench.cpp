@@ -1,0 +1,105 @@
+// Effects on a 4096 x 4096 24-bit image, beside a plain copy of the same bytes (the floor).
+
+#include "app/Arithmetic.h"
+#include "effects/TketPaintFX.h"
+
+#include <benchmark/benchmark.h>
+#include <cstring>
+#include <vector>
+
+using namespace daubix;
+
+namespace {
+
+constexpr int kSide = 4096;
+
+gfx::Bitmap picture()
+{
+    gfx::Bitmap b(kSide, kSide);
+    std::uint32_t s = 1;
+    for (int y = 0; y < kSide; ++y) {
+        std::uint8_t* row = b.scanLine(y);
+        for (int i = 0; i < kSide * 3; ++i) {
+            s = s * 1664525u + 1013904223u;
+            row[i] = static_cast<std::uint8_t>(s >> 24);
+        }
+    }
+    return b;
+}
+
+const gfx::Bitmap& source()
+{
+    static const gfx::Bitmap b = picture();
+    return b;
+}
+
+void BM_MemcpyFloor(benchmark::State& state)
+{
+    const gfx::Bitmap& src = source();
+    std::vector<std::uint8_t> target(src.byteSize());
+    for (auto _ : state) {
+        std::memcpy(target.data(), src.bits(), src.byteSize());
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_MemcpyFloor)->Unit(benchmark::kMillisecond);
+
+// Each iteration works on a fresh copy, as the commands do; the copy is timed apart and not counted.
+template <typename Op> void runOnCopy(benchmark::State& state, Op op)
+{
+    app::Random random(1);
+    effects::TketPaintFX fx(random);
+    gfx::Bitmap image = source();
+    for (auto _ : state) {
+        state.PauseTiming();
+        image = source();
+        state.ResumeTiming();
+        op(fx, image);
+        benchmark::ClobberMemory();
+    }
+}
+
+void BM_Convolve5x5(benchmark::State& state)
+{
+    const std::array<int, 25> k{1, 2, 3, 2, 1, 2, 4, 6, 4, 2, 3, 6, 9, 6, 3, 2, 4, 6, 4, 2, 1, 2, 3, 2, 1};
+    runOnCopy(state, [&](effects::TketPaintFX& fx, gfx::Bitmap& b) { fx.Convolve5x5(b, k); });
+}
+BENCHMARK(BM_Convolve5x5)->Unit(benchmark::kMillisecond);
+
+void BM_GaussianBlurOnePass(benchmark::State& state)
+{
+    runOnCopy(state, [](effects::TketPaintFX& fx, gfx::Bitmap& b) { fx.GaussianBlur(b, 0); });
+}
+BENCHMARK(BM_GaussianBlurOnePass)->Unit(benchmark::kMillisecond);
+
+void BM_ResampleMitchell07(benchmark::State& state)
+{
+    gfx::Bitmap dst(2867, 2867); // 0.7 x
+    runOnCopy(state, [&](effects::TketPaintFX& fx, gfx::Bitmap& b) {
+        (void)fx.Resample(b, dst, *effects::findResampleFilter("Mitchell"), 2.0f);
+    });
+}
+BENCHMARK(BM_ResampleMitchell07)->Unit(benchmark::kMillisecond);
+
+void BM_RotateQuarter(benchmark::State& state)
+{
+    gfx::Bitmap dst(kSide, kSide);
+    runOnCopy(state, [&](effects::TketPaintFX& fx, gfx::Bitmap& b) { fx.RotateQuarter(b, dst); });
+}
+BENCHMARK(BM_RotateQuarter)->Unit(benchmark::kMillisecond);
+
+void BM_Mosaic8(benchmark::State& state)
+{
+    runOnCopy(state, [](effects::TketPaintFX& fx, gfx::Bitmap& b) { fx.Mosaic(b, 8); });
+}
+BENCHMARK(BM_Mosaic8)->Unit(benchmark::kMillisecond);
+
+void BM_Emboss(benchmark::State& state)
+{
+    runOnCopy(state, [](effects::TketPaintFX& fx, gfx::Bitmap& b) { fx.Emboss(b); });
+}
+BENCHMARK(BM_Emboss)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();
