@@ -4,8 +4,10 @@
 #include "effects/EffectCommands.h"
 #include "support/TestImages.h"
 
+#include <cmath>
 #include <cstring>
 #include <gtest/gtest.h>
+#include <numbers>
 
 using namespace daubix;
 using effects::TketPaintFX;
@@ -382,4 +384,99 @@ TEST(EffectCommands, ParsesNameAndArgumentsAndReportsMistakes)
     EXPECT_EQ(effects::applyEffect(fx, image, "Mosaic").error(), "wrong number of arguments: use Mosaic:size");
     EXPECT_FALSE(effects::applyEffect(fx, image, "Posterize:0").ok());
     EXPECT_FALSE(effects::applyEffect(fx, image, "Resample:Nearest,2").ok());
+}
+
+TEST_F(Effects, RotateSmoothByZeroDegreesCopiesAndLeavesUncoveredPixelsAlone)
+{
+    const Bitmap src = test::noise(9, 7, 17);
+    Bitmap dst(9, 7);
+    fx.RotateSmooth(src, dst, 4, 3, 0);
+    EXPECT_EQ(dst, src);
+    Bitmap wide(13, 7); // two columns either side lie outside the source
+    fx.RotateSmooth(src, wide, 4, 3, 0);
+    EXPECT_EQ(wide.pixel(0, 3), gfx::clWhite);
+    EXPECT_EQ(wide.pixel(2, 3), src.pixel(0, 3));
+}
+
+TEST_F(Effects, FisheyeKeepsTheCentrePixel)
+{
+    const Bitmap src = test::noise(10, 10, 18);
+    Bitmap dst(10, 10);
+    fx.Fisheye(src, dst, 0.8);
+    EXPECT_EQ(dst.pixel(5, 5), src.pixel(5, 5)); // r = 0 samples (W/2, H/2) exactly
+}
+
+TEST_F(Effects, RippleToothSmearsDownInASawTooth)
+{
+    Bitmap b(4, 6);
+    for (int x = 0; x < 4; ++x)
+        b.setPixel(x, 0, gfx::clRed);
+    fx.RippleTooth(b, 2); // offsets 0, 1, 2, 0 along the row
+    EXPECT_EQ(b.pixel(0, 0), gfx::clRed);
+    EXPECT_EQ(b.pixel(1, 1), gfx::clRed);
+    EXPECT_EQ(b.pixel(2, 2), gfx::clRed);
+    EXPECT_EQ(b.pixel(3, 0), gfx::clRed);
+    EXPECT_EQ(b.pixel(3, 1), gfx::clWhite);
+}
+
+TEST_F(Effects, MapLiftsBrightPixelsByTheirBrightness)
+{
+    Bitmap b(1, 10);
+    b.fill(gfx::clBlack);
+    b.setPixel(0, 9, gfx::clWhite); // brightness 1: rises by the whole amount
+    fx.Map(b, 5);
+    EXPECT_EQ(b.pixel(0, 4), gfx::clWhite);
+    EXPECT_EQ(b.pixel(0, 9), gfx::clWhite); // the copy's black pixels land on their own rows
+    EXPECT_EQ(b.pixel(0, 8), gfx::clBlack);
+}
+
+TEST_F(Effects, PlasmaDisplacesByTheBlueOfTheSecondSource)
+{
+    const Bitmap src1 = test::noise(40, 30, 19);
+    Bitmap src2(40, 30);
+    src2.fill(gfx::clBlack); // blue 0: offset (Round(-t sin 0), Round(t cos 0)) = (0, t)
+    Bitmap dst(40, 30);
+    fx.Plasma(src1, src2, 5, 10, dst);
+    EXPECT_EQ(dst.pixel(3, 2), src1.pixel(3, 7));
+    EXPECT_EQ(dst.pixel(3, 27), gfx::clWhite); // (3, 32) lies outside: left as it was
+}
+
+TEST_F(Effects, ButtonizeLightensTheTopLeftAndDarkensTheBottomRight)
+{
+    Bitmap b(6, 6);
+    b.fill(rgb(100, 100, 100));
+    fx.Buttonize(b, 1, 255); // lighten to 255, darken to 0
+    EXPECT_EQ(b.pixel(2, 0), gfx::clWhite);
+    EXPECT_EQ(b.pixel(2, 5), gfx::clBlack);
+    EXPECT_EQ(b.pixel(0, 3), gfx::clWhite);
+    EXPECT_EQ(b.pixel(5, 3), gfx::clBlack);
+    EXPECT_EQ(b.pixel(2, 2), rgb(100, 100, 100));
+    // Corner pixels are treated twice, in order: (5, 0) is lightened along the top row, then darkened.
+    EXPECT_EQ(b.pixel(5, 0), gfx::clBlack);
+}
+
+TEST_F(Effects, SeamMakesTheEdgesMeet)
+{
+    Bitmap b(8, 8);
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x)
+            b.setPixel(x, y, rgb(x * 30, y * 30, 0));
+    fx.Seam(b, 2);
+    // Row r = 0 has e = 1: the bottom row takes the top row's colours, and the right column the left's.
+    EXPECT_EQ(b.pixel(3, 7), b.pixel(3, 0));
+    EXPECT_EQ(b.pixel(7, 4), b.pixel(0, 4));
+}
+
+TEST_F(Effects, WaveShiftsEachColumnByTheOffsetOfTheColumnBefore)
+{
+    Bitmap b(20, 20);
+    for (int x = 0; x < 20; ++x)
+        b.setPixel(x, 10, gfx::clBlue);
+    fx.Wave(b, 2, effects::WaveStyle::Normal, 0); // rows 15 .. 2 move down by 2 plus the offset
+    EXPECT_EQ(b.pixel(0, 12), gfx::clBlue); // column 0 uses offset 0
+    // Column 1 moves by the offset computed at x = 0, Round(2 sin 0) = 0; column 2 by Round(2 sin(pi / 4)) = 1.
+    EXPECT_EQ(b.pixel(1, 12), gfx::clBlue);
+    const int offset = app::roundHalfEven(2 * std::sin(std::numbers::pi / 4));
+    ASSERT_EQ(offset, 1);
+    EXPECT_EQ(b.pixel(2, 12 + offset), gfx::clBlue);
 }
