@@ -271,10 +271,18 @@ std::vector<Span> widePathSpans(std::span<const Point> points, bool closed, int 
         if (length == 0)
             continue;
         const double nx = -dy / length * half, ny = dx / length * half;
-        // The band's corners are rounded to whole pixels, halves upward.
-        auto corner = [](double x, double y) { return PointF{std::floor(x + 0.5), std::floor(y + 0.5)}; };
-        const PointF band[] = {corner(a.x + nx, a.y + ny), corner(b.x + nx, b.y + ny), corner(b.x - nx, b.y - ny),
-            corner(a.x - nx, a.y - ny)};
+        // The band's corners are whole pixels: on the side the offset points to the right (or, for a
+        // level segment, down) they are rounded away from the path, on the other side to nearest with
+        // halves up. This is how the classic interface places wide bands, to the pixel.
+        const bool plusOutward = nx > 0 || (nx == 0 && ny > 0);
+        auto outward = [](double v) { return v > 0 ? std::ceil(v) : std::floor(v); };
+        auto nearest = [](double v) { return std::floor(v + 0.5); };
+        auto offset = [&](double ox, double oy, bool away) {
+            return away ? PointF{outward(ox), outward(oy)} : PointF{nearest(ox), nearest(oy)};
+        };
+        const PointF plus = offset(nx, ny, plusOutward), minus = offset(-nx, -ny, !plusOutward);
+        const PointF band[] = {{a.x + plus.x, a.y + plus.y}, {b.x + plus.x, b.y + plus.y},
+            {b.x + minus.x, b.y + minus.y}, {a.x + minus.x, a.y + minus.y}};
         const std::vector<Span> part = detail::polygonSpans(std::span<const PointF>(band), height);
         spans.insert(spans.end(), part.begin(), part.end());
     }
