@@ -1,9 +1,12 @@
 #include "app/Document.h"
 
+#include "app/Patterns.h"
+
 namespace daubix::app {
 
 Document::Document()
     : image(256, 256)
+    , patternStrip(builtInPatternStrip())
 {
     canvas.brush.setStyle(gfx::BrushStyle::Clear);
     canvas.pen.color = gfx::clBlack;

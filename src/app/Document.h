@@ -66,6 +66,9 @@ struct Document {
     gfx::Color firstColor = gfx::clBlack; // the colour panel's pen colour
     gfx::Color secondColor = gfx::clWhite; // the colour panel's brush colour
     gfx::PixelFormat pixelFormatChoice = gfx::PixelFormat::Bits24; // the checked Pixel Format item
+    // Set by every press on the image and every command that changes it; cleared by New, Open and a
+    // successful Save As. Closing asks before it loses a modified image.
+    bool modified = false;
 
     std::string toolMode = "line";
     ShapeOptions shapes;
@@ -79,7 +82,7 @@ struct Document {
     gfx::Bitmap zoomCopy;
     gfx::Rect zoomRect{0, 0, 50, 50};
 
-    gfx::Bitmap patternStrip{256, 8}; // 32 patterns of 8 x 8 side by side
+    gfx::Bitmap patternStrip; // 32 patterns of 8 x 8 side by side; the built-in ones until a file is read
     gfx::Bitmap patternBrush{8, 8};
 
     TransitionOptions transition;
