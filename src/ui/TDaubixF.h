@@ -1,52 +1,85 @@
 #pragma once
 
 #include "app/Document.h"
+#include "app/IniFile.h"
 #include "effects/TketPaintFX.h"
+#include "ui/MenuTable.h"
 #include "ui/QtHost.h"
 
 #include <QMainWindow>
 
-#include <memory>
+#include <array>
+#include <map>
+#include <string>
 
 class QActionGroup;
+class QLabel;
 class QScrollArea;
+class QToolButton;
 
 namespace daubix::ui {
 
 class MyPaint;
+class PatList;
+class ColorListWidget;
+class TGammaPanel;
 
-// The main window: the working image in a scroll box, with the commands that exist so far.
+// The main window: the working image in a scroll box, the menus and toolbar, the colour panel, the
+// pattern and colour lists and the status bar.
 class TDaubixF : public QMainWindow {
     Q_OBJECT
 public:
-    TDaubixF();
+    // The program folder holds patterns.bmp and Daubix.ini; empty means the folder found at start.
+    explicit TDaubixF(std::string programFolder = {});
     ~TDaubixF() override;
 
     app::Document& document() { return m_doc; }
     MyPaint* paintView() { return m_paint; }
+    QString statusText(int panel) const;
+    const std::string& programFolder() const { return m_folder; }
+    // Shows the window where the settings file puts it: maximised, or at the stored place.
+    void showAtStoredPlacement();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private slots:
     void goUndoClick();
     void ClearImageClick();
     void btnturnClick();
-    void CopyImage1Click();
-    void CopyRange1Click();
-    void PasteImage1Click();
-    void PasteStretch1Click();
-
-protected:
-    void showEvent(QShowEvent* event) override;
+    void ToolButton14Click();
 
 private:
     void buildMenus();
+    void buildToolBar();
+    void buildPanels();
+    void buildStatusBar();
+    QMenu* submenu(QMenu* root, const QString& path);
+    void run(Command command, QAction* action);
+    void chooseTool(const char* mode, const QString& caption, QAction* item);
+    void imageChanged();
     void updateActions();
+    void saveOnClose();
 
     app::Document m_doc;
-    effects::TketPaintFX FX{m_doc.random};
     QtHost m_host;
+    effects::TketPaintFX FX{m_doc.random};
+    std::string m_folder;
+    app::IniFile m_ini;
+
     QScrollArea* m_scrollBox = nullptr;
     MyPaint* m_paint = nullptr;
-    QActionGroup* m_pixelFormats = nullptr;
+    TGammaPanel* m_gamma = nullptr;
+    PatList* m_patList = nullptr;
+    ColorListWidget* m_colorList = nullptr;
+    std::array<QLabel*, 4> m_status{};
+    QToolButton* m_setshape = nullptr;
+    QToolButton* m_setbrushstyle = nullptr;
+    QToolButton* m_setwidth = nullptr;
+    QToolButton* m_selectcopy = nullptr;
+    std::map<Command, QAction*> m_commandActions;
+    std::map<std::string, QMenu*> m_menus;
     bool m_shown = false;
 };
 

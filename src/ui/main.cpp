@@ -1,12 +1,19 @@
 #include "ui/TDaubixF.h"
+#include "ui/TDaubixSplashF.h"
 
 #include <QApplication>
+
+#include <memory>
 
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
+    auto splash = std::make_unique<daubix::ui::TDaubixSplashF>();
+    splash->show();
+    splash->repaint();
     QApplication::setApplicationName("Daubix 22i");
     daubix::ui::TDaubixF window;
-    window.show();
+    splash.reset(); // closed once the windows exist
+    window.showAtStoredPlacement();
     return QApplication::exec();
 }

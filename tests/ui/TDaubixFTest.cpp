@@ -1,20 +1,63 @@
 #include "ui/TDaubixF.h"
 
+#include "app/Options.h"
+#include "io/BmpCodec.h"
+#include "ui/MenuTable.h"
 #include "ui/MyPaint.h"
 
 #include <QAction>
-#include <QScrollArea>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QTemporaryDir>
 #include <QTest>
-#include <QToolBar>
+#include <QTimer>
+#include <QToolButton>
+
+#include <filesystem>
 
 using namespace daubix;
 
+namespace {
+
+int countActions(const QMenu* menu)
+{
+    int n = 0;
+    for (QAction* a : menu->actions()) {
+        if (a->menu())
+            n += countActions(a->menu());
+        else if (!a->isSeparator())
+            ++n;
+    }
+    return n;
+}
+
+// Answers the next message box with the given button, once it shows.
+void answerNextMessageBox(QMessageBox::StandardButton button, QString* text = nullptr)
+{
+    QTimer::singleShot(0, [button, text] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) {
+                if (text)
+                    *text = box->text();
+                box->button(button)->click();
+                return;
+            }
+        answerNextMessageBox(button, text);
+    });
+}
+
+} // namespace
+
 class TDaubixFTest : public QObject {
     Q_OBJECT
+private:
+    QTemporaryDir home;
+    std::string folder() const { return home.path().toStdString(); }
+
 private slots:
     void showsTheWhiteWorkingImage()
     {
-        ui::TDaubixF window;
+        ui::TDaubixF window(folder());
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QCOMPARE(window.windowTitle(), QString("Kets Daubix 22i"));
@@ -22,15 +65,61 @@ private slots:
         QVERIFY(paint);
         QCOMPARE(paint->size(), QSize(256, 256));
         const QImage shown = paint->grab().toImage();
-        QCOMPARE(shown.size(), QSize(256, 256));
         for (const QPoint p : {QPoint(0, 0), QPoint(255, 255), QPoint(128, 17)})
             QCOMPARE(shown.pixelColor(p), QColor(Qt::white));
         QCOMPARE(window.document().undo.index(), 2); // the first show pushed the image
+        QCOMPARE(window.statusText(1), QString("Pen=Copy"));
     }
 
-    void showsWhatTheCoreDrewAndUndoRestoresIt()
+    void everyMenuAndToolbarItemIsThere()
     {
-        ui::TDaubixF window;
+        ui::TDaubixF window(folder());
+        int items = 0;
+        for (QAction* top : window.menuBar()->actions())
+            items += countActions(top->menu());
+        QCOMPARE(items, static_cast<int>(ui::mainMenuItems().size()));
+        QStringList tops;
+        for (QAction* top : window.menuBar()->actions())
+            tops << top->text();
+        QCOMPARE(tops, QStringList({"&File", "&Edit", "&Options", "&Image", "&Range", "&Script", "&Gadgets", "&Help"}));
+        for (const char* name :
+            {"setshape", "seteffects", "setbrushstyle", "setwidth", "setpenmode", "selectcopy", "ToolButton14"})
+            QVERIFY2(window.findChild<QToolButton*>(name), name);
+        for (const char* name : {"btnturn", "ToolButton2", "ToolButton5", "ToolButton4", "ToolButton12", "goUndo"})
+            QVERIFY2(window.findChild<QAction*>(name), name);
+        auto* shapes = window.findChild<QToolButton*>("setshape")->menu();
+        QCOMPARE(countActions(shapes), static_cast<int>(ui::toolMenuItems().size()));
+        QCOMPARE(window.findChild<QAction*>("Open1")->shortcut(), QKeySequence("Ctrl+O"));
+        QVERIFY(!window.findChild<QAction*>("Open1")->isEnabled()); // arrives with the file formats
+    }
+
+    void choosingAToolSetsTheModeAndTheShapeButton()
+    {
+        ui::TDaubixF window(folder());
+        auto* setshape = window.findChild<QToolButton*>("setshape");
+        QAction* ellipse = nullptr;
+        for (QAction* a : setshape->menu()->findChildren<QAction*>())
+            if (a->text() == "Ellipse")
+                ellipse = a;
+        QVERIFY(ellipse);
+        ellipse->trigger();
+        QCOMPARE(window.document().toolMode, std::string("ellipse"));
+        QCOMPARE(setshape->toolTip(), QString("Ellipse"));
+    }
+
+    void penModeChoiceUpdatesStatusPanelOne()
+    {
+        ui::TDaubixF window(folder());
+        auto* notXor = window.findChild<QAction*>("penmodeNotXor1");
+        QVERIFY(notXor);
+        notXor->trigger();
+        QCOMPARE(window.statusText(1), QString("Pen=Not Xor"));
+        QCOMPARE(window.document().canvas.pen.mode, gfx::PenMode::NotXor);
+    }
+
+    void undoAndClearWorkFromTheToolbar()
+    {
+        ui::TDaubixF window(folder());
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         auto& doc = window.document();
@@ -39,29 +128,19 @@ private slots:
         doc.canvas.fillRect({10, 10, 20, 20});
         window.paintView()->imageChanged({10, 10, 20, 20});
         QCOMPARE(window.paintView()->grab().toImage().pixelColor(15, 15), QColor(Qt::red));
-
-        auto* undo = window.findChild<QAction*>("goUndo");
-        QVERIFY(undo);
-        QCOMPARE(undo->toolTip(), QString("Undo"));
-        undo->trigger();
+        window.findChild<QAction*>("goUndo")->trigger();
         QCOMPARE(window.paintView()->grab().toImage().pixelColor(15, 15), QColor(Qt::white));
-    }
 
-    void clearImageAndPixelFormatWorkFromTheWindow()
-    {
-        ui::TDaubixF window;
-        window.show();
-        auto& doc = window.document();
         doc.canvas.brush.setColor(gfx::clBlue);
         doc.canvas.fillRect({0, 0, 256, 256});
-        window.findChild<QAction*>("ClearImage")->trigger();
+        window.findChild<QAction*>("ToolButton12")->trigger();
         QCOMPARE(window.paintView()->grab().toImage().pixelColor(5, 5), QColor(Qt::white));
         QCOMPARE(doc.canvas.brush.style(), gfx::BrushStyle::Clear);
     }
 
     void btnturnTurnsTheImageAQuarterClockwise()
     {
-        ui::TDaubixF window;
+        ui::TDaubixF window(folder());
         window.show();
         auto& doc = window.document();
         doc.image = gfx::Bitmap(40, 20);
@@ -71,7 +150,59 @@ private slots:
         QCOMPARE(doc.image.height(), 40);
         QCOMPARE(doc.image.pixel(19, 0), gfx::clRed);
         QCOMPARE(window.paintView()->size(), QSize(20, 40));
-        QCOMPARE(window.paintView()->grab().toImage().pixelColor(19, 0), QColor(Qt::red));
+        QVERIFY(doc.modified);
+    }
+
+    void closingWritesTheSettingsAndThePatterns()
+    {
+        QTemporaryDir place;
+        {
+            ui::TDaubixF window(place.path().toStdString());
+            window.show();
+            window.setGeometry(40, 50, 600, 420);
+            QVERIFY(window.close());
+        }
+        const QString ini = place.filePath("Daubix.ini");
+        QFile file(ini);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(file.readAll());
+        QVERIFY2(text.contains("State=normal"), qPrintable(text));
+        QVERIFY(text.contains("Width=600"));
+        auto strip = io::readBmpFile(place.filePath("patterns.bmp").toStdString());
+        QVERIFY(strip.ok());
+        QCOMPARE(strip.value().width(), 256);
+        QCOMPARE(strip.value().height(), 8);
+    }
+
+    void closingAModifiedImageAsksFirst()
+    {
+        QTemporaryDir place;
+        ui::TDaubixF window(place.path().toStdString());
+        window.show();
+        window.findChild<QAction*>("btnturn")->trigger(); // modifies the image
+        QString asked;
+        answerNextMessageBox(QMessageBox::Cancel, &asked);
+        QVERIFY(!window.close());
+        QCOMPARE(asked, QString("Save changes to the image?"));
+        QVERIFY(!QFile::exists(place.filePath("Daubix.ini"))); // nothing happened
+        answerNextMessageBox(QMessageBox::No);
+        QVERIFY(window.close());
+        QVERIFY(QFile::exists(place.filePath("Daubix.ini")));
+    }
+
+    void optionsMenuAsksAndFallsBack()
+    {
+        ui::TDaubixF window(folder());
+        QAction* star7 = nullptr;
+        for (QAction* a : window.findChildren<QAction*>())
+            if (a->objectName() == "71" && a->isCheckable())
+                star7 = a;
+        QVERIFY(star7);
+        star7->trigger();
+        QCOMPARE(window.document().shapes.starPoints, 7);
+        window.findChild<QAction*>("Polygon1")->trigger();
+        QVERIFY(window.document().shapes.polygonOnly);
+        QVERIFY(window.findChild<QAction*>("Polygon1")->isChecked());
     }
 };
 
