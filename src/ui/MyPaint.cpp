@@ -3,6 +3,7 @@
 #include "gfx/Bitmap.h"
 
 #include <QImage>
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 
@@ -15,6 +16,25 @@ MyPaint::MyPaint(const gfx::Bitmap& image, QWidget* parent)
     setObjectName("mypaint");
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFixedSize(m_image.width(), m_image.height());
+    setMouseTracking(true); // moves without a button still update the status and the polygon bands
+}
+
+void MyPaint::mousePressEvent(QMouseEvent* event)
+{
+    if (onMouse)
+        onMouse(MouseStep::Press, event);
+}
+
+void MyPaint::mouseMoveEvent(QMouseEvent* event)
+{
+    if (onMouse)
+        onMouse(MouseStep::Move, event);
+}
+
+void MyPaint::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (onMouse)
+        onMouse(MouseStep::Release, event);
 }
 
 QSize MyPaint::sizeHint() const

@@ -4,6 +4,8 @@
 
 #include <QWidget>
 
+#include <functional>
+
 namespace daubix::gfx {
 class Bitmap;
 }
@@ -21,8 +23,15 @@ public:
     void imageChanged(const gfx::Rect& area);
     QSize sizeHint() const override;
 
+    // Mouse presses, moves and releases, in image pixels (the view is unscaled).
+    enum class MouseStep { Press, Move, Release };
+    std::function<void(MouseStep, QMouseEvent*)> onMouse;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     const gfx::Bitmap& m_image;

@@ -82,6 +82,7 @@ TDaubixF::TDaubixF(std::string programFolder)
             m_status[static_cast<std::size_t>(panel)]->setText(text);
     };
     m_host.imageToGlobal = [this](gfx::Point p) { return m_paint->mapToGlobal(QPoint(p.x, p.y)); };
+    m_host.onTimerTick = [this] { m_tools.tick(); };
 
     buildPanels();
     buildStatusBar();
@@ -109,6 +110,8 @@ void TDaubixF::buildPanels()
     m_scrollBox->setObjectName("ScrollBox1");
     m_scrollBox->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_paint = new MyPaint(m_doc.image);
+    m_paint->onMouse
+        = [this](MyPaint::MouseStep step, QMouseEvent* event) { mypaintMouse(static_cast<int>(step), event); };
     m_scrollBox->setWidget(m_paint);
     row->addWidget(m_scrollBox, 1);
 
@@ -564,6 +567,32 @@ void TDaubixF::saveOnClose()
     const std::string text = m_ini.text();
     (void)io::writeFileAtomically(app::programFile(m_folder, "Daubix.ini"),
         std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+}
+
+void TDaubixF::mypaintMouse(int step, QMouseEvent* event)
+{
+    tools::PointerEvent e;
+    const QPoint at = event->position().toPoint();
+    e.point = {at.x(), at.y()};
+    const Qt::MouseButton button = event->button();
+    e.button = button == Qt::LeftButton ? tools::Button::Left
+        : button == Qt::RightButton     ? tools::Button::Right
+        : button == Qt::MiddleButton    ? tools::Button::Middle
+                                        : tools::Button::None;
+    e.shift = event->modifiers() & Qt::ShiftModifier;
+    e.ctrl = event->modifiers() & Qt::ControlModifier;
+    e.alt = event->modifiers() & Qt::AltModifier;
+    switch (static_cast<MyPaint::MouseStep>(step)) {
+    case MyPaint::MouseStep::Press:
+        m_tools.press(e);
+        break;
+    case MyPaint::MouseStep::Move:
+        m_tools.move(e);
+        break;
+    case MyPaint::MouseStep::Release:
+        m_tools.release(e);
+        break;
+    }
 }
 
 void TDaubixF::goUndoClick()

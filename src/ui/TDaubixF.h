@@ -3,6 +3,7 @@
 #include "app/Document.h"
 #include "app/IniFile.h"
 #include "effects/TketPaintFX.h"
+#include "tools/ToolEngine.h"
 #include "ui/MenuTable.h"
 #include "ui/QtHost.h"
 
@@ -13,6 +14,7 @@
 #include <string>
 
 class QActionGroup;
+class QMouseEvent;
 class QLabel;
 class QScrollArea;
 class QToolButton;
@@ -61,10 +63,12 @@ private:
     void imageChanged();
     void updateActions();
     void saveOnClose();
+    void mypaintMouse(int step, QMouseEvent* event);
 
     app::Document m_doc;
     QtHost m_host;
     effects::TketPaintFX FX{m_doc.random};
+    tools::ToolEngine m_tools{m_doc, m_host};
     std::string m_folder;
     app::IniFile m_ini;
 

@@ -190,6 +190,30 @@ private slots:
         QVERIFY(QFile::exists(place.filePath("Daubix.ini")));
     }
 
+    void draggingInRectangleModeDrawsOneRectangleAndOneUndoStep()
+    {
+        ui::TDaubixF window(folder());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        auto& doc = window.document();
+        doc.toolMode = "rectangle";
+        const int index = doc.undo.index();
+        ui::MyPaint* paint = window.paintView();
+        QTest::mousePress(paint, Qt::LeftButton, {}, QPoint(20, 30));
+        QMouseEvent move(QEvent::MouseMove, QPointF(70, 60), paint->mapToGlobal(QPointF(70, 60)), Qt::NoButton,
+            Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(paint, &move);
+        QTest::mouseRelease(paint, Qt::LeftButton, {}, QPoint(70, 60));
+        QCOMPARE(doc.undo.index(), index % 10 + 1);
+        const QImage shown = paint->grab().toImage();
+        QCOMPARE(shown.pixelColor(20, 30), QColor(Qt::black));
+        QCOMPARE(shown.pixelColor(69, 59), QColor(Qt::black));
+        QCOMPARE(shown.pixelColor(45, 45), QColor(Qt::white));
+        QVERIFY(window.statusText(2).startsWith("x=70 y=60"));
+        window.findChild<QAction*>("goUndo")->trigger();
+        QCOMPARE(paint->grab().toImage().pixelColor(20, 30), QColor(Qt::white));
+    }
+
     void optionsMenuAsksAndFallsBack()
     {
         ui::TDaubixF window(folder());

@@ -1,0 +1,224 @@
+#include "tools/ToolEngine.h"
+
+#include "app/Document.h"
+#include "app/Host.h"
+#include "app/ImageCommands.h"
+#include "tools/ToolFamily.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace daubix::tools {
+
+namespace {
+
+struct ToolEntry {
+    std::string_view mode; // without its phase digit
+    ToolFamily& (*family)();
+};
+
+// Sorted by mode; a mode with no row pushes undo at the press and draws nothing.
+constexpr ToolEntry kTools[] = {
+    {"arc", arcTools},
+    {"bars", boxTools},
+    {"bezier", curveTools},
+    {"blocks", fillTools},
+    {"border", boxTools},
+    {"borderwaveline", timerTools},
+    {"chord", arcTools},
+    {"colorwaveline", timerTools},
+    {"cone", lineTools},
+    {"cube", cornerTools},
+    {"decofastsphere", timerTools},
+    {"decosphere", timerTools},
+    {"decospeedsphere", timerTools},
+    {"ellipse", boxTools},
+    {"fastwaveline", timerTools},
+    {"floodfill", fillTools},
+    {"freehand", lineTools},
+    {"globe", boxTools},
+    {"line", lineTools},
+    {"maze", boxTools},
+    {"pie", arcTools},
+    {"polybezier", curveTools},
+    {"polygon", polyTools},
+    {"polyline", polyTools},
+    {"rectangle", boxTools},
+    {"roundrect", boxTools},
+    {"skewrect", cornerTools},
+    {"sline", lineTools},
+    {"spiral", lineTools},
+    {"spiro", lineTools},
+    {"star", lineTools},
+    {"triangle", cornerTools},
+    {"waveline", timerTools},
+};
+
+std::string_view baseMode(std::string_view mode)
+{
+    if (mode == "polybezier")
+        return mode;
+    while (!mode.empty() && mode.back() >= '0' && mode.back() <= '9')
+        mode.remove_suffix(1);
+    return mode;
+}
+
+bool keepsButtonDown(std::string_view mode)
+{
+    return mode == "polygon" || mode == "polyline" || mode == "polybezier";
+}
+
+} // namespace
+
+ToolEngine::ToolEngine(app::Document& doc, app::Host& host)
+    : m_doc(doc)
+    , m_host(host)
+{
+}
+
+ToolEngine::~ToolEngine() = default;
+
+ToolFamily* ToolEngine::familyFor(std::string_view mode) const
+{
+    const std::string_view base = baseMode(mode);
+    const auto it = std::lower_bound(
+        std::begin(kTools), std::end(kTools), base, [](const ToolEntry& e, std::string_view m) { return e.mode < m; });
+    return it != std::end(kTools) && it->mode == base ? &it->family() : nullptr;
+}
+
+bool ToolEngine::goMacro(const PointerEvent& e) const
+{
+    return e.alt && m_host.scriptEditorShowing();
+}
+
+void ToolEngine::appendScriptLine(const std::string& words)
+{
+    const gfx::Point s = m_state.start;
+    m_host.insertScriptText("pos " + std::to_string(s.x) + " " + std::to_string(s.y) + " " + words + "\n");
+}
+
+void ToolEngine::repaint(const gfx::Rect& area)
+{
+    const int margin = m_doc.canvas.pen.width + 2;
+    const gfx::Rect r = area.normalized();
+    m_host.repaint({r.left - margin, r.top - margin, r.right + margin + 1, r.bottom + margin + 1});
+}
+
+void ToolEngine::repaintAll()
+{
+    m_host.repaint({0, 0, m_doc.image.width(), m_doc.image.height()});
+}
+
+void ToolEngine::press(const PointerEvent& event)
+{
+    PointerEvent e = event;
+    GestureState& s = m_state;
+    gfx::Canvas& canvas = m_doc.canvas;
+    s.pressPen = canvas.pen.color;
+    s.pressBrush = canvas.brush.color();
+    if (e.ctrl && e.alt) {
+        if (m_host.scriptEditorShowing())
+            m_host.insertScriptText(std::to_string(e.point.x) + " " + std::to_string(e.point.y) + " ");
+        return;
+    }
+    if (e.button == Button::Right) {
+        rightPress(e);
+        return;
+    }
+    if (e.ctrl && e.shift) {
+        e.point = s.anchor;
+        m_host.moveMouse(s.anchor);
+    }
+    app::pushImage(m_doc);
+    m_doc.modified = true;
+    canvas.moveTo(e.point.x, e.point.y);
+    s.start = s.last = e.point;
+    s.lineDirection = 'n';
+    s.buttonDown = true;
+    s.savedMode = canvas.pen.mode;
+    // The phase chains return to their first phase at the next press.
+    for (const auto& [done, first] : {std::pair{"chord3", "chord"}, std::pair{"pie3", "pie"}, std::pair{"arc3", "arc"},
+             std::pair{"bezier3", "bezier"}, std::pair{"skewrect2", "skewrect"}, std::pair{"triangle2", "triangle"},
+             std::pair{"cube2", "cube"}})
+        if (m_doc.toolMode == done)
+            m_doc.toolMode = first;
+    if (ToolFamily* family = familyFor(m_doc.toolMode))
+        family->press(*this, e, m_doc.toolMode);
+    canvas.pen.mode = s.savedMode;
+}
+
+void ToolEngine::move(const PointerEvent& e)
+{
+    GestureState& s = m_state;
+    s.pointer = e.point;
+    if (e.ctrl && e.alt)
+        return;
+    s.savedMode = m_doc.canvas.pen.mode;
+    const gfx::Point q = e.point;
+    if (s.buttonDown)
+        m_host.setStatus(2,
+            "x=" + std::to_string(q.x) + " y=" + std::to_string(q.y) + " w=" + std::to_string(std::abs(q.x - s.start.x))
+                + " h=" + std::to_string(std::abs(q.y - s.start.y)));
+    else
+        m_host.setStatus(2, "x=" + std::to_string(q.x) + " y=" + std::to_string(q.y));
+    if (s.buttonDown)
+        if (ToolFamily* family = familyFor(m_doc.toolMode))
+            family->move(*this, e, m_doc.toolMode);
+    m_doc.canvas.pen.mode = s.savedMode;
+    if (m_doc.toolMode != "sline")
+        s.last = q;
+}
+
+void ToolEngine::release(const PointerEvent& e)
+{
+    if ((e.ctrl && e.alt) || e.button == Button::Right)
+        return;
+    GestureState& s = m_state;
+    s.savedMode = m_doc.canvas.pen.mode;
+    const std::string mode = m_doc.toolMode;
+    if (ToolFamily* family = familyFor(mode))
+        family->release(*this, e, mode);
+    m_doc.canvas.pen.mode = s.savedMode;
+    if (!keepsButtonDown(m_doc.toolMode))
+        s.buttonDown = false;
+}
+
+void ToolEngine::rightPress(const PointerEvent& e)
+{
+    GestureState& s = m_state;
+    s.savedMode = m_doc.canvas.pen.mode;
+    if (ToolFamily* family = familyFor(m_doc.toolMode))
+        family->rightPress(*this, e, m_doc.toolMode);
+    m_doc.canvas.pen.mode = s.savedMode;
+    s.anchor = e.point;
+}
+
+void ToolEngine::tick()
+{
+    GestureState& s = m_state;
+    if (!s.buttonDown)
+        return;
+    const std::string& mode = m_doc.toolMode;
+    if (mode.starts_with("deco"))
+        return; // the deco spheres draw with the ornament tools
+    gfx::Pen& pen = m_doc.canvas.pen;
+    if (s.timerTag == 1) {
+        if (pen.width + 1 < s.timerInterval / 3) {
+            ++pen.width;
+        } else {
+            s.timerTag = 2;
+            if (mode == "colorwaveline")
+                pen.color = s.pressBrush;
+        }
+    } else {
+        if (pen.width - 1 > 0) {
+            --pen.width;
+        } else {
+            s.timerTag = 1;
+            if (mode == "colorwaveline")
+                pen.color = s.pressPen;
+        }
+    }
+}
+
+} // namespace daubix::tools
