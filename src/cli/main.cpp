@@ -1,6 +1,7 @@
 // daubix-cli: Daubix without a display. Exit status 0 on success, 1 on a reported failure, 2 on a usage error.
 
 #include "app/Arithmetic.h"
+#include "cli/Commands.h"
 #include "effects/EffectCommands.h"
 #include "io/BmpCodec.h"
 
@@ -19,20 +20,17 @@ Commands:
                     apply an effect to IN and write the result to OUT; EFFECT is a name, or
                     NAME:ARG,ARG,... for effects with numbers, e.g. GaussianBlur:3
   effects           list the effects that apply knows, with their arguments
+  run SCRIPT [--in IMAGE | --size WxH] [--out IMAGE] [--state] [--timeout SECONDS]
+                    run a turtle script on a white image (256 x 256 unless --size says) or
+                    on IMAGE; "-" reads the script from standard input. --state prints the
+                    status, the scan position, the turtle and the number stack afterwards
   --help            show this text
   --version         show the version
 )";
 
-std::string lowerExtension(const std::string& path)
-{
-    const auto dot = path.find_last_of('.');
-    const auto slash = path.find_last_of('/');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
-        return {};
-    std::string ext = path.substr(dot + 1);
-    std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
-    return ext;
-}
+} // namespace
+
+namespace daubix::cli {
 
 int usageError(const std::string& message)
 {
@@ -46,9 +44,27 @@ int fail(const std::string& message)
     return 1;
 }
 
+bool isBmpName(const std::string& path)
+{
+    const auto dot = path.find_last_of('.');
+    const auto slash = path.find_last_of('/');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+        return false;
+    std::string ext = path.substr(dot + 1);
+    std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
+    return ext == "bmp";
+}
+
+} // namespace daubix::cli
+
+namespace {
+
+using daubix::cli::fail;
+using daubix::cli::usageError;
+
 int convert(const std::string& in, const std::string& out)
 {
-    if (lowerExtension(out) != "bmp")
+    if (!daubix::cli::isBmpName(out))
         return fail("cannot write \"" + out + "\": unsupported file type (use .bmp)");
     auto image = daubix::io::readBmpFile(in);
     if (!image)
@@ -60,7 +76,7 @@ int convert(const std::string& in, const std::string& out)
 
 int apply(const std::string& effect, const std::string& in, const std::string& out)
 {
-    if (lowerExtension(out) != "bmp")
+    if (!daubix::cli::isBmpName(out))
         return fail("cannot write \"" + out + "\": unsupported file type (use .bmp)");
     auto image = daubix::io::readBmpFile(in);
     if (!image)
@@ -110,6 +126,8 @@ int main(int argc, char* argv[])
             return usageError("apply takes an effect and two file names: apply EFFECT IN OUT");
         return apply(args[1], args[2], args[3]);
     }
+    if (command == "run")
+        return daubix::cli::runScript({args.begin() + 1, args.end()});
     if (command == "effects") {
         listEffects();
         return 0;

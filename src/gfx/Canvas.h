@@ -4,6 +4,7 @@
 #include "gfx/Geometry.h"
 #include "gfx/RasterOp.h"
 
+#include <algorithm>
 #include <optional>
 #include <span>
 #include <string>
@@ -63,6 +64,9 @@ struct Font {
     bool strikeOut = false;
     Color color = clBlack;
     int angle = 0; // tenths of a degree, counter-clockwise
+    // When positive, the face is sized so that its cell (ascent plus descent) is this many pixels
+    // tall, and size is ignored.
+    int cellHeight = 0;
 };
 
 // Draws on one bitmap with the classic interface's pixel rules. Every operation clips to the bitmap once;
@@ -76,6 +80,10 @@ public:
 
     Bitmap& bitmap() { return *m_target; }
     const Bitmap& bitmap() const { return *m_target; }
+
+    // Pens wider than this draw this wide: far wider than any image, and it keeps the cost of a
+    // figure bounded whatever width a script sets.
+    static constexpr int kMaxPenWidth = 1 << 14;
 
     Pen pen;
     Brush brush;
@@ -137,6 +145,7 @@ public:
     void stretchBlt(int x, int y, int w, int h, const Bitmap* src, int sx, int sy, int sw, int sh, Rop3 rop);
 
 private:
+    int penWidth() const { return std::min(pen.width, kMaxPenWidth); }
     enum class Figure : std::uint8_t { Arc, Chord, Pie };
     // What an outline covers: pixels in the pen colour, and the gaps of a dashed pen that an opaque
     // background fills.

@@ -15,6 +15,7 @@ using detail::Span;
 constexpr double kBezierTolerance = 1.0;
 // Ellipses wider or taller than this are drawn row by row over the visible rows only.
 constexpr std::int64_t kHugeEllipse = std::int64_t{1} << 20;
+constexpr std::size_t kMergeSpans = std::size_t{1} << 20;
 
 namespace {
 
@@ -323,8 +324,8 @@ void Canvas::strokePath(std::span<const Point> points, bool closed)
         return;
     Bitmap& target = *m_target;
     PixelWriter ink(target, pen.mode, pen.color);
-    if (pen.width > 1) {
-        std::vector<Span> area = widePathSpans(points, closed, pen.width, target.height());
+    if (penWidth() > 1) {
+        std::vector<Span> area = widePathSpans(points, closed, penWidth(), target.height());
         detail::clipSpans(area, target.width(), target.height());
         ink.spans(area);
         return;
@@ -357,8 +358,8 @@ Canvas::Outline Canvas::outlineOf(std::span<const Point> path, bool closed) cons
     const Bitmap& target = *m_target;
     if (pen.style == PenStyle::Clear || path.empty())
         return area;
-    if (pen.width > 1) {
-        area.ink = widePathSpans(path, closed, pen.width, target.height());
+    if (penWidth() > 1) {
+        area.ink = widePathSpans(path, closed, penWidth(), target.height());
         detail::clipSpans(area.ink, target.width(), target.height());
         return area;
     }
@@ -394,9 +395,9 @@ void Canvas::paintFigure(std::vector<Span> fill, const Outline& outline)
 
 Rect Canvas::penBox(const Rect& box) const
 {
-    if (pen.style != PenStyle::InsideFrame || pen.width <= 1)
+    if (pen.style != PenStyle::InsideFrame || penWidth() <= 1)
         return box;
-    const int inset = pen.width / 2;
+    const int inset = penWidth() / 2;
     return {box.left + inset, box.top + inset, box.right - inset, box.bottom - inset};
 }
 
@@ -433,7 +434,7 @@ void Canvas::ellipse(int left, int top, int right, int bottom)
     }
     Outline outline;
     const bool huge = r - l > kHugeEllipse || b - t > kHugeEllipse;
-    if (!huge && r - l > 2 && (pen.width > 1 || !dashPattern(pen.style).empty())) {
+    if (!huge && r - l > 2 && (penWidth() > 1 || !dashPattern(pen.style).empty())) {
         // Along the outline as a path, so that wide and dashed pens follow the curve.
         outline = outlineOf(ellipsePath(r - l, b - t,
                                 [&](std::int64_t x, std::int64_t y) {
@@ -442,7 +443,7 @@ void Canvas::ellipse(int left, int top, int right, int bottom)
             true);
     } else {
         // Beyond the visible rows a huge ellipse is not walked, so its wide outline is a disc per pixel.
-        const int radius = pen.width > 1 ? pen.width : 0;
+        const int radius = penWidth() > 1 ? penWidth() : 0;
         ellipsePoints(
             l, t, r - 1, b - 1,
             [&](std::int64_t x, std::int64_t y) {
@@ -453,8 +454,12 @@ void Canvas::ellipse(int left, int top, int right, int bottom)
                 const Point dot[] = {{static_cast<int>(x), static_cast<int>(y)}};
                 const std::vector<Span> disc = widePathSpans(dot, false, radius, target.height());
                 outline.ink.insert(outline.ink.end(), disc.begin(), disc.end());
+                // Neighbouring discs overlap almost entirely; merging now and then keeps memory to a
+                // few spans per row.
+                if (outline.ink.size() > kMergeSpans)
+                    detail::normalizeSpans(outline.ink);
             },
-            -1 - pen.width, target.height() + pen.width, -1 - pen.width, target.width() + pen.width);
+            -1 - penWidth(), target.height() + penWidth(), -1 - penWidth(), target.width() + penWidth());
         detail::normalizeSpans(outline.ink);
     }
     detail::clipSpans(outline.ink, target.width(), target.height());
@@ -570,7 +575,7 @@ void Canvas::roundRect(int left, int top, int right, int bottom, int cornerWidth
         paintFigure(std::move(fill), {});
         return;
     }
-    if (pen.width <= 1 && dashPattern(pen.style).empty()) {
+    if (penWidth() <= 1 && dashPattern(pen.style).empty()) {
         detail::clipSpans(outlinePixels, target.width(), target.height());
         paintFigure(std::move(fill), {std::move(outlinePixels), {}});
         return;

@@ -18,6 +18,9 @@ namespace daubix::gfx {
 
 namespace {
 
+// Far beyond any useful text; keeps an absurd size from asking FreeType for gigabyte glyphs.
+constexpr long kMaxEmPixels = 4096;
+
 // One FreeType library and the faces opened so far, for the whole run: fonts are looked up by name
 // once and opened once.
 class FontLibrary {
@@ -72,7 +75,16 @@ public:
             face = nullptr;
             return nullptr;
         }
-        const auto pixels = static_cast<FT_UInt>(std::max(1L, std::lround(std::abs(font.size) * 96.0 / 72.0)));
+        long em = std::lround(std::abs(font.size) * 96.0 / 72.0);
+        if (font.cellHeight > 0) {
+            // Chosen by cell: the em that makes ascent plus descent as tall as asked.
+            const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
+            const double cell = os2 && os2->usWinAscent + os2->usWinDescent > 0
+                ? os2->usWinAscent + os2->usWinDescent
+                : static_cast<double>(face->ascender - face->descender);
+            em = cell > 0 ? std::lround(font.cellHeight * face->units_per_EM / cell) : font.cellHeight;
+        }
+        const auto pixels = static_cast<FT_UInt>(std::clamp(em, 1L, kMaxEmPixels));
         if (FT_Set_Pixel_Sizes(face, 0, pixels) != 0)
             return nullptr;
         return face;

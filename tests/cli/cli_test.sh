@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
-# End-to-end runs of daubix-cli: exit codes, messages and files. Usage: cli_test.sh DAUBIX_CLI FIXTURES
+# End-to-end runs of daubix-cli: exit codes, messages and files.
+# Usage: cli_test.sh DAUBIX_CLI FIXTURES SOURCE_ROOT
 set -u
 cli=$1
 fixtures=$2
+root=$3
+scripts=$root/tests/cli/fixtures
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 passed=0
@@ -63,6 +66,37 @@ expect "nothing written after a bad argument" test ! -e "$work/x.bmp"
 check "apply with too few words" 2 "$cli" apply Emboss "$fixtures/src.bmp"
 check "list the effects" 0 "$cli" effects
 expect "the list names Resample" grep -q "^Resample:filter,scale$" "$work/out"
+
+# Scripts.
+check "run figures" 0 "$cli" run "$scripts/turtle_figures.dxs" --out "$work/figures.bmp"
+"$cli" convert "$scripts/turtle_figures.bmp" "$work/figures-reference.bmp"
+expect "figures match the reference drawing" cmp -s "$work/figures.bmp" "$work/figures-reference.bmp"
+check "run the example" 0 "$cli" run "$root/examples/rosette.dxs" --size 320x320 --out "$work/rosette.bmp"
+check "the example's image reads back" 0 "$cli" convert "$work/rosette.bmp" "$work/rosette2.bmp"
+printf 'pos 3 4 angle 90 down 7 2 go =' >"$work/state.dxs"
+check "run with state" 0 "$cli" run "$work/state.dxs" --state
+printf 'status: ready\nposition: 31\nturtle: 3 2 90 down\nstack: 7\n' >"$work/state.expected"
+expect "state lists status, position, turtle and stack" cmp -s "$work/out" "$work/state.expected"
+echo '5 6 +' | "$cli" run - --state >"$work/out" 2>&1
+expect "a script from standard input" grep -qx "stack: 11" "$work/out"
+printf 'go 10\r\nfoo 5' >"$work/bad.dxs"
+cp "$work/figures.bmp" "$work/keep.bmp"
+check "a failing script" 1 "$cli" run "$work/bad.dxs" --out "$work/keep.bmp"
+expect "the failure names status and position" grep -qx "error at position 11: symbol foo is not defined" "$work/err"
+expect "a failed run writes nothing" cmp -s "$work/figures.bmp" "$work/keep.bmp"
+printf 'go 10\nfoo 5' >"$work/lf.dxs"
+check "LF line breaks count as the editor's CR LF" 1 "$cli" run "$work/lf.dxs"
+expect "positions count two per line break" grep -qx "error at position 11: symbol foo is not defined" "$work/err"
+printf '[ r r ] r' >"$work/recurse.dxs"
+check "endless recursion stops" 1 "$cli" run "$work/recurse.dxs"
+expect "recursion overflows the stack" grep -q "stack overflow" "$work/err"
+printf 'do 2000000000 1 drop loop' >"$work/long.dxs"
+check "a timeout ends a long loop" 1 timeout 60 "$cli" run "$work/long.dxs" --timeout 0.5
+expect "the timeout is reported" grep -q "run cancelled" "$work/err"
+check "a missing script" 1 "$cli" run "$work/none.dxs"
+check "a bad size" 2 "$cli" run "$work/state.dxs" --size 100000x100000
+check "both --in and --size" 2 "$cli" run "$work/state.dxs" --size 10x10 --in "$fixtures/src.bmp"
+check "run on a loaded image" 0 "$cli" run "$work/state.dxs" --in "$fixtures/src.bmp" --out "$work/on-src.bmp"
 
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
