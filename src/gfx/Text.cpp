@@ -75,14 +75,15 @@ public:
             face = nullptr;
             return nullptr;
         }
-        long em = std::lround(std::abs(font.size) * 96.0 / 72.0);
+        long em = std::lround(std::abs(static_cast<double>(font.size)) * 96.0 / 72.0);
         if (font.cellHeight > 0) {
             // Chosen by cell: the em that makes ascent plus descent as tall as asked.
             const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
             const double cell = os2 && os2->usWinAscent + os2->usWinDescent > 0
                 ? os2->usWinAscent + os2->usWinDescent
                 : static_cast<double>(face->ascender - face->descender);
-            em = cell > 0 ? std::lround(font.cellHeight * face->units_per_EM / cell) : font.cellHeight;
+            em = cell > 0 ? std::lround(font.cellHeight * static_cast<double>(face->units_per_EM) / cell)
+                          : font.cellHeight;
         }
         const auto pixels = static_cast<FT_UInt>(std::clamp(em, 1L, kMaxEmPixels));
         if (FT_Set_Pixel_Sizes(face, 0, pixels) != 0)

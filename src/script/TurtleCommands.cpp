@@ -395,16 +395,21 @@ bool TzoTurtle::Run_::command(Word word)
         goTo(targets[which]);
         return true;
     }
-    case Word::Default:
+    case Word::Default: {
         t.Heading = 0;
         at = {0, 0};
         t.PenDown = false;
         canvas.pen.color = gfx::clBlack;
+        // The brush style stays what it was, though a new colour makes a clear brush solid.
+        const bool clear = canvas.brush.style() == gfx::BrushStyle::Clear;
         canvas.brush.setColor(gfx::clWhite);
+        if (clear)
+            canvas.brush.setStyle(gfx::BrushStyle::Clear);
         canvas.copyMode = gfx::kSrcCopy;
         t.MarkPos = {0, 0};
         t.Area = {0, 0, 0, 0};
         return true;
+    }
 
     // Pen, brush and modes.
     case Word::PenSize:

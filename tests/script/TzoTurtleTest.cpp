@@ -262,6 +262,7 @@ TEST_F(TurtleTest, DefaultResetsPartOfTheState)
     EXPECT_EQ(canvas.copyMode, gfx::kSrcCopy);
     EXPECT_EQ(canvas.pen.width, 3);
     EXPECT_EQ(canvas.pen.mode, gfx::PenMode::Xor);
+    EXPECT_EQ(canvas.brush.style(), gfx::BrushStyle::Clear);
     EXPECT_EQ(turtle.Area.right, 0);
 }
 
