@@ -79,6 +79,13 @@ struct Document {
     gfx::Bitmap rangeBuffer; // 24 bits
     gfx::Rop3 rangeCopyMode = gfx::kSrcCopy;
 
+    // The floating image: a bitmap shown above the image at a place of its own until it is painted in.
+    struct Floating {
+        gfx::Bitmap bitmap;
+        gfx::Point position;
+        bool shown = false;
+    } floating;
+
     gfx::Bitmap zoomCopy;
     gfx::Rect zoomRect{0, 0, 50, 50};
 

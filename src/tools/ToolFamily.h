@@ -24,6 +24,7 @@ ToolFamily& boxTools();
 ToolFamily& cornerTools();
 ToolFamily& fillTools();
 ToolFamily& timerTools();
+ToolFamily& rangeTools();
 
 // Drawing helpers shared by the families.
 void bandLine(ToolEngine& engine, gfx::Point a, gfx::Point b); // in not-xor

@@ -5,6 +5,7 @@
 #include "app/Options.h"
 #include "app/Patterns.h"
 #include "app/ProgramFolder.h"
+#include "app/Range.h"
 #include "app/WindowPlacement.h"
 #include "io/BmpCodec.h"
 #include "io/FileWriter.h"
@@ -113,6 +114,9 @@ void TDaubixF::buildPanels()
     m_paint->onMouse
         = [this](MyPaint::MouseStep step, QMouseEvent* event) { mypaintMouse(static_cast<int>(step), event); };
     m_scrollBox->setWidget(m_paint);
+    m_floatImage = new QLabel(m_paint);
+    m_floatImage->setObjectName("FloatImage1");
+    m_floatImage->hide();
     row->addWidget(m_scrollBox, 1);
 
     auto* panel1 = new QWidget(central);
@@ -375,7 +379,11 @@ void TDaubixF::buildToolBar()
 
     QToolButton* fillRange = dropdown("ToolButton14", "FloodFill Range ", "fillrange", QToolButton::MenuButtonPopup);
     fillRange->menu()->setObjectName("clipspop");
-    fillRange->menu()->addAction("Mask Clip")->setEnabled(false);
+    connect(fillRange->menu()->addAction("Mask Clip"), &QAction::triggered, this, [this] {
+        app::pushImage(m_doc);
+        app::maskClip(m_doc);
+        imageChanged();
+    });
     connect(fillRange, &QToolButton::clicked, this, &TDaubixF::ToolButton14Click);
 
     plain("ToolButton12", "Clear Image", "clear", &TDaubixF::ClearImageClick);
@@ -476,6 +484,23 @@ void TDaubixF::run(Command command, QAction* action)
         imageChanged();
         break;
     }
+    case Command::PasteFloating:
+    case Command::FloatFull:
+    case Command::FloatTight:
+    case Command::FloatTight24:
+    case Command::SelectAll:
+    case Command::RangeMove:
+    case Command::RangeSmear:
+    case Command::RangeErase:
+    case Command::RangeInvert:
+    case Command::TransparencyColor:
+    case Command::TransCopy:
+        runRangeCommand(command);
+        return;
+    case Command::FloatImageShown:
+        m_doc.floating.shown = action->isChecked();
+        m_floatImage->setVisible(m_doc.floating.shown);
+        return;
     case Command::ZoomIn:
         m_doc.canvas.pen.width = 50;
         m_doc.toolMode = "zoomkeepbrush";
@@ -591,7 +616,67 @@ void TDaubixF::mypaintMouse(int step, QMouseEvent* event)
         break;
     case MyPaint::MouseStep::Release:
         m_tools.release(e);
+        // The pick tool sets the brush colour; the panel follows.
+        m_gamma->showColors(toQColor(m_doc.firstColor), toQColor(m_doc.secondColor));
         break;
+    }
+}
+
+void TDaubixF::showFloating(gfx::Bitmap bitmap, gfx::Point position)
+{
+    m_doc.floating = {std::move(bitmap), position, true};
+    m_floatImage->setPixmap(QPixmap::fromImage(toQImage(m_doc.floating.bitmap)));
+    m_floatImage->adjustSize();
+    m_floatImage->move(position.x, position.y);
+    m_floatImage->show();
+    m_floatImage->raise();
+    if (QAction* item = m_commandActions[Command::FloatImageShown])
+        item->setChecked(true);
+}
+
+void TDaubixF::runRangeCommand(Command command)
+{
+    const auto floatAs = [this](app::FloatKind kind) {
+        gfx::Bitmap floating = app::floatCommand(m_doc, m_host, kind);
+        showFloating(std::move(floating), {m_doc.range.left, m_doc.range.top});
+    };
+    switch (command) {
+    case Command::PasteFloating:
+        if (auto pasted = m_host.clipboardBitmap()) {
+            pasted->convertTo(gfx::PixelFormat::Bits24);
+            showFloating(std::move(*pasted), {5, 5});
+        }
+        return;
+    case Command::FloatFull:
+        return floatAs(app::FloatKind::Full);
+    case Command::FloatTight:
+        return floatAs(app::FloatKind::Tight);
+    case Command::FloatTight24:
+        return floatAs(app::FloatKind::Tight24);
+    case Command::SelectAll:
+        app::selectAll(m_doc);
+        return;
+    case Command::RangeMove:
+        m_doc.toolMode = "rangemove";
+        return;
+    case Command::RangeSmear:
+        m_doc.toolMode = "rangesmear";
+        return;
+    case Command::RangeErase:
+    case Command::RangeInvert:
+        app::pushImage(m_doc);
+        command == Command::RangeErase ? app::eraseRange(m_doc) : app::invertRange(m_doc);
+        imageChanged();
+        return;
+    case Command::TransparencyColor:
+        if (const auto chosen = m_host.chooseColor(m_doc.transparencyColor))
+            m_doc.transparencyColor = *chosen;
+        return;
+    case Command::TransCopy:
+        m_doc.toolMode = "transcopy";
+        return;
+    default:
+        return;
     }
 }
 
@@ -618,7 +703,8 @@ void TDaubixF::btnturnClick()
 
 void TDaubixF::ToolButton14Click()
 {
-    m_doc.canvas.fillRect(m_doc.range);
+    app::pushImage(m_doc);
+    app::fillRange(m_doc);
     imageChanged();
 }
 

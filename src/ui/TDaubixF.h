@@ -64,6 +64,9 @@ private:
     void updateActions();
     void saveOnClose();
     void mypaintMouse(int step, QMouseEvent* event);
+    // Shows the document's floating image above the image, at its place, and checks its menu item.
+    void showFloating(gfx::Bitmap bitmap, gfx::Point position);
+    void runRangeCommand(Command command);
 
     app::Document m_doc;
     QtHost m_host;
@@ -82,6 +85,7 @@ private:
     QToolButton* m_setbrushstyle = nullptr;
     QToolButton* m_setwidth = nullptr;
     QToolButton* m_selectcopy = nullptr;
+    QLabel* m_floatImage = nullptr;
     std::map<Command, QAction*> m_commandActions;
     std::map<std::string, QMenu*> m_menus;
     bool m_shown = false;

@@ -1,9 +1,7 @@
-#include "tools/ToolEngine.h"
-
 #include "app/Document.h"
-#include "support/FakeHost.h"
 #include "support/TestImages.h"
 #include "tools/ToolFamily.h"
+#include "tools/ToolsFixture.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
@@ -11,48 +9,9 @@
 
 using namespace daubix;
 using gfx::Point;
+using test::Tools;
 using tools::Button;
 using tools::PointerEvent;
-
-namespace {
-
-class Tools : public ::testing::Test {
-protected:
-    app::Document doc;
-    test::FakeHost host;
-    tools::ToolEngine engine{doc, host};
-
-    void press(Point p, Button b = Button::Left, bool shift = false, bool ctrl = false, bool alt = false)
-    {
-        engine.press({p, b, shift, ctrl, alt});
-    }
-    void moveTo(Point p, bool shift = false, bool ctrl = false, bool alt = false)
-    {
-        engine.move({p, Button::None, shift, ctrl, alt});
-    }
-    void release(Point p, bool alt = false) { engine.release({p, Button::Left, false, false, alt}); }
-    void drag(Point a, Point b)
-    {
-        press(a);
-        moveTo(b);
-        release(b);
-    }
-    void click(Point p)
-    {
-        press(p);
-        release(p);
-    }
-    int blackPixels() const
-    {
-        int n = 0;
-        for (int y = 0; y < doc.image.height(); ++y)
-            for (int x = 0; x < doc.image.width(); ++x)
-                n += doc.image.pixel(x, y) == gfx::clBlack;
-        return n;
-    }
-};
-
-} // namespace
 
 TEST_F(Tools, EveryClickIsOneUndoStepInEveryDrawingMode)
 {

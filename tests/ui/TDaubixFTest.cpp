@@ -6,6 +6,7 @@
 #include "ui/MyPaint.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QTemporaryDir>
@@ -44,6 +45,33 @@ void answerNextMessageBox(QMessageBox::StandardButton button, QString* text = nu
             }
         answerNextMessageBox(button, text);
     });
+}
+
+// The menu item at a caption path such as {"&Range", "Float", "Full"}.
+QAction* menuItem(QMainWindow& window, const QStringList& path)
+{
+    QList<QAction*> actions = window.menuBar()->actions();
+    QAction* found = nullptr;
+    for (const QString& caption : path) {
+        found = nullptr;
+        for (QAction* a : actions)
+            if (a->text() == caption)
+                found = a;
+        if (!found)
+            return nullptr;
+        if (found->menu())
+            actions = found->menu()->actions();
+    }
+    return found;
+}
+
+void drag(QWidget* view, QPoint from, QPoint to)
+{
+    QTest::mousePress(view, Qt::LeftButton, {}, from);
+    QMouseEvent move(
+        QEvent::MouseMove, QPointF(to), view->mapToGlobal(QPointF(to)), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(view, &move);
+    QTest::mouseRelease(view, Qt::LeftButton, {}, to);
 }
 
 } // namespace
@@ -199,11 +227,7 @@ private slots:
         doc.toolMode = "rectangle";
         const int index = doc.undo.index();
         ui::MyPaint* paint = window.paintView();
-        QTest::mousePress(paint, Qt::LeftButton, {}, QPoint(20, 30));
-        QMouseEvent move(QEvent::MouseMove, QPointF(70, 60), paint->mapToGlobal(QPointF(70, 60)), Qt::NoButton,
-            Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(paint, &move);
-        QTest::mouseRelease(paint, Qt::LeftButton, {}, QPoint(70, 60));
+        drag(paint, {20, 30}, {70, 60});
         QCOMPARE(doc.undo.index(), index % 10 + 1);
         const QImage shown = paint->grab().toImage();
         QCOMPARE(shown.pixelColor(20, 30), QColor(Qt::black));
@@ -212,6 +236,36 @@ private slots:
         QVERIFY(window.statusText(2).startsWith("x=70 y=60"));
         window.findChild<QAction*>("goUndo")->trigger();
         QCOMPARE(paint->grab().toImage().pixelColor(20, 30), QColor(Qt::white));
+    }
+
+    void aSelectedRangeErasesAndFloatsFromTheMenus()
+    {
+        ui::TDaubixF window(folder());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        auto& doc = window.document();
+        window.findChild<QAction*>("ToolButton2")->trigger();
+        drag(window.paintView(), {10, 10}, {30, 20});
+        QCOMPARE(doc.range, (gfx::Rect{10, 10, 30, 20}));
+        QCOMPARE(doc.toolMode, std::string());
+
+        doc.canvas.brush.setColor(gfx::clRed);
+        menuItem(window, {"&Range", "Erase"})->trigger();
+        QCOMPARE(doc.image.pixel(30, 20), gfx::clRed);
+        QCOMPARE(doc.image.pixel(31, 20), gfx::clWhite);
+
+        menuItem(window, {"&Range", "Float", "Full"})->trigger();
+        auto* floating = window.findChild<QLabel*>("FloatImage1");
+        QVERIFY(floating && floating->isVisible());
+        QCOMPARE(floating->geometry(), QRect(10, 10, 20, 10));
+        QCOMPARE(doc.floating.bitmap.pixel(0, 0), gfx::clRed);
+        QAction* shown = menuItem(window, {"&Gadgets", "FloatImage1"});
+        QVERIFY(shown->isChecked());
+        shown->trigger();
+        QVERIFY(!floating->isVisible());
+
+        menuItem(window, {"&Range", "Move"})->trigger();
+        QCOMPARE(doc.toolMode, std::string("rangemove"));
     }
 
     void optionsMenuAsksAndFallsBack()

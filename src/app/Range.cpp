@@ -1,0 +1,195 @@
+#include "app/Range.h"
+
+#include "app/Document.h"
+#include "app/Host.h"
+
+#include <algorithm>
+
+namespace daubix::app {
+
+namespace {
+
+// The buffer's size for the range, Right and Bottom counted in; nothing for empty, reversed or absurd ones.
+std::pair<int, int> bufferSize(const gfx::Rect& r)
+{
+    const std::int64_t w = r.width() + 1, h = r.height() + 1;
+    if (w <= 0 || h <= 0 || !gfx::Bitmap::isSaneSize(w, h))
+        return {0, 0};
+    return {static_cast<int>(w), static_cast<int>(h)};
+}
+
+// A 24-bit bitmap of (R - L) x (B - T) holding the canvas rectangle (L, T, R, B), copied into its area
+// grown by the given number of pixels; empty for an empty, reversed or absurd range.
+gfx::Bitmap rangeCopy(const Document& doc, int grow)
+{
+    const gfx::Rect& r = doc.range;
+    const std::int64_t w = r.width(), h = r.height();
+    if (w <= 0 || h <= 0 || !gfx::Bitmap::isSaneSize(w, h))
+        return {};
+    gfx::Bitmap out(static_cast<int>(w), static_cast<int>(h));
+    gfx::Canvas(out).stretchBlt(0, 0, out.width() + grow, out.height() + grow, &doc.image, r.left, r.top, out.width(),
+        out.height(), gfx::kSrcCopy);
+    return out;
+}
+
+} // namespace
+
+void setclip(Document& doc, gfx::Color fill)
+{
+    const auto [w, h] = bufferSize(doc.range);
+    doc.rangeBuffer = gfx::Bitmap(w, h);
+    doc.rangeBuffer.fill(fill);
+}
+
+void copyclip(Document& doc)
+{
+    const auto [w, h] = bufferSize(doc.range);
+    gfx::Bitmap& buffer = doc.rangeBuffer;
+    if (buffer.format() != gfx::PixelFormat::Bits24)
+        buffer.convertTo(gfx::PixelFormat::Bits24);
+    if (buffer.width() != w || buffer.height() != h)
+        buffer.setSize(w, h);
+    buffer.transparent = false;
+    if (w == 0 || h == 0)
+        return;
+    const gfx::Rect& r = doc.range;
+    gfx::Canvas(buffer).stretchBlt(0, 0, w, h, &doc.image, r.left, r.top, static_cast<int>(r.width()),
+        static_cast<int>(r.height()), doc.rangeCopyMode);
+}
+
+void pasteclip(Document& doc)
+{
+    if (!doc.rangeBuffer.isEmpty())
+        doc.canvas.draw(doc.range.left, doc.range.top, doc.rangeBuffer);
+}
+
+void copyWholeImage(Document& doc)
+{
+    doc.range = {0, 0, doc.image.width() - 1, doc.image.height() - 1};
+    doc.rangeCopyMode = gfx::kSrcCopy;
+    setclip(doc, gfx::clWhite);
+    copyclip(doc);
+}
+
+void selectAll(Document& doc)
+{
+    doc.range = {0, 0, doc.image.width(), doc.image.height()};
+}
+
+void eraseRange(Document& doc)
+{
+    doc.rangeCopyMode = gfx::kSrcCopy;
+    setclip(doc, doc.canvas.brush.color());
+    pasteclip(doc);
+}
+
+void invertRange(Document& doc)
+{
+    doc.rangeCopyMode = gfx::kSrcInvert;
+    setclip(doc, gfx::clWhite);
+    copyclip(doc);
+    pasteclip(doc);
+}
+
+void fillRange(Document& doc)
+{
+    doc.canvas.fillRect(doc.range);
+}
+
+gfx::Bitmap rangeMask(const Document& doc)
+{
+    gfx::Bitmap mask = rangeCopy(doc, 0);
+    const gfx::Color key = gfx::resolveColor(doc.secondColor) & 0xFFFFFF;
+    for (int y = 0; y < mask.height(); ++y) {
+        std::uint8_t* p = mask.scanLine(y);
+        for (int x = 0; x < mask.width(); ++x, p += 3) {
+            const gfx::Color c = gfx::rgb(p[2], p[1], p[0]);
+            const std::uint8_t v = c == key ? 255 : 0;
+            p[0] = p[1] = p[2] = v;
+        }
+    }
+    return mask;
+}
+
+void maskClip(Document& doc)
+{
+    const gfx::Bitmap mask = rangeMask(doc);
+    if (!mask.isEmpty())
+        doc.canvas.draw(doc.range.left, doc.range.top, mask);
+}
+
+gfx::Color pickedColor(const Document& doc, gfx::Point p, bool average)
+{
+    const auto at = [&](int x, int y) {
+        const gfx::Color c = doc.image.pixel(x, y);
+        return c == gfx::clNone ? gfx::clWhite : c; // outside the image reads as the white page
+    };
+    if (!average)
+        return at(p.x, p.y);
+    const gfx::Color a = at(p.x - 5, p.y), b = at(p.x + 5, p.y);
+    return gfx::rgb(
+        (gfx::red(a) + gfx::red(b)) / 2, (gfx::green(a) + gfx::green(b)) / 2, (gfx::blue(a) + gfx::blue(b)) / 2);
+}
+
+bool tightenRange(Document& doc, Host& host)
+{
+    gfx::Rect& r = doc.range;
+    if (r.left == r.right || r.top == r.bottom) {
+        host.showMessage("no selection");
+        return false;
+    }
+    doc.rangeCopyMode = gfx::kSrcCopy;
+    setclip(doc, gfx::clWhite);
+    copyclip(doc);
+    const gfx::Bitmap& b = doc.rangeBuffer;
+    if (b.isEmpty())
+        return false;
+    const std::uint8_t* corner = b.scanLine(0);
+    int minX = b.width(), minY = b.height(), maxX = 0, maxY = 0;
+    for (int y = 0; y < b.height(); ++y) {
+        const std::uint8_t* p = b.scanLine(y);
+        for (int x = 0; x < b.width(); ++x, p += 3)
+            if (p[0] != corner[0] || p[1] != corner[1] || p[2] != corner[2]) {
+                minX = std::min(minX, x);
+                maxX = std::max(maxX, x);
+                minY = std::min(minY, y);
+                maxY = std::max(maxY, y);
+            }
+    }
+    r = {r.left + minX, r.top + minY, r.left + maxX + 2, r.top + maxY + 2};
+    return true;
+}
+
+gfx::Bitmap floatRange(const Document& doc)
+{
+    // Into (0, 0, w + 1, h + 1): the copy scales by the one pixel that the buffer's rule adds.
+    return rangeCopy(doc, 1);
+}
+
+void widenRangeTo24(Document& doc)
+{
+    gfx::Rect& r = doc.range;
+    const auto widen = [](int& lo, int& hi) {
+        if (std::int64_t{hi} - lo <= 23) {
+            const int a = (lo - hi + 24) / 2;
+            lo = hi + a - 24;
+            hi = hi + a;
+        }
+    };
+    widen(r.left, r.right);
+    widen(r.top, r.bottom);
+}
+
+gfx::Bitmap floatCommand(Document& doc, Host& host, FloatKind kind)
+{
+    if (kind != FloatKind::Full)
+        tightenRange(doc, host);
+    if (kind == FloatKind::Tight24)
+        widenRangeTo24(doc);
+    gfx::Bitmap floating = floatRange(doc);
+    if (kind == FloatKind::Tight24 && !floating.isEmpty())
+        floating.convertTo(gfx::PixelFormat::Bits4);
+    return floating;
+}
+
+} // namespace daubix::app

@@ -1,0 +1,54 @@
+#pragma once
+
+// The range: the selection rectangle of the working image, the bitmap that receives copies of it, and
+// the commands that work on them. The rectangle is used as it is stored (a range dragged up or left has
+// Left > Right); the buffer counts Right and Bottom as inside, canvas copies do not.
+
+#include "gfx/Bitmap.h"
+#include "gfx/Geometry.h"
+
+#include <optional>
+
+namespace daubix::app {
+
+struct Document;
+class Host;
+
+// Sizes the range buffer to (R - L + 1) x (B - T + 1) and fills it with the colour.
+void setclip(Document& doc, gfx::Color fill);
+// Copies the image's range rectangle over the whole buffer with the range copy mode; the buffer is
+// then 24 bits.
+void copyclip(Document& doc);
+// Draws the buffer with its top-left at (L, T) with the image canvas's copy mode.
+void pasteclip(Document& doc);
+// The range becomes (0, 0, W - 1, H - 1) and the buffer a source copy of it.
+void copyWholeImage(Document& doc);
+
+void selectAll(Document& doc);
+// Fills the range, Right and Bottom included, with the brush colour.
+void eraseRange(Document& doc);
+void invertRange(Document& doc);
+// Fills the range with the brush.
+void fillRange(Document& doc);
+// A copy of the canvas rectangle (L, T, R, B) at its size as a mask: pixels of the second colour white,
+// all others black. Empty for an empty or reversed range.
+gfx::Bitmap rangeMask(const Document& doc);
+// Draws the range's mask over the range with the canvas copy mode.
+void maskClip(Document& doc);
+// The colour the pick tool takes at p: the pixel, or with the average of the pixels 5 to each side.
+gfx::Color pickedColor(const Document& doc, gfx::Point p, bool average);
+
+// Shrinks the range to what differs from its top-left pixel. An empty range shows "no selection" and
+// stays as it is; the answer says whether the range was tightened.
+bool tightenRange(Document& doc, Host& host);
+// A 24-bit copy of the range, (R - L) x (B - T), to float above the image at (L, T).
+gfx::Bitmap floatRange(const Document& doc);
+// Widens the range to 24 pixels about its centre in each direction where it is narrower.
+void widenRangeTo24(Document& doc);
+
+// The Float commands: the whole range; the range tightened first; or tightened, widened to 24 x 24
+// and reduced to 16 colours, for an icon. The bitmap floats above the image at the range's (L, T).
+enum class FloatKind : std::uint8_t { Full, Tight, Tight24 };
+gfx::Bitmap floatCommand(Document& doc, Host& host, FloatKind kind);
+
+} // namespace daubix::app
