@@ -1,8 +1,8 @@
 // Rubber bands on a 4096 x 4096 image: 1,000 moves of a rectangle or ellipse band per iteration. A move
 // erases and redraws the band, so it costs what the band touches, not the image.
 
+#include "QuietHost.h"
 #include "app/Document.h"
-#include "app/Host.h"
 #include "tools/ToolEngine.h"
 
 #include <benchmark/benchmark.h>
@@ -11,33 +11,12 @@ using namespace daubix;
 
 namespace {
 
-// A host that ignores everything: the benchmark times the drawing alone.
-class QuietHost : public app::Host {
-public:
-    void showMessage(const std::string&) override { }
-    std::optional<std::string> askText(const std::string&, const std::string&, const std::string&) override
-    {
-        return std::nullopt;
-    }
-    std::optional<gfx::Color> chooseColor(gfx::Color) override { return std::nullopt; }
-    std::optional<gfx::Font> chooseFont(const gfx::Font&) override { return std::nullopt; }
-    void setStatus(int, const std::string&) override { }
-    void moveMouse(gfx::Point) override { }
-    bool scriptEditorShowing() const override { return false; }
-    void insertScriptText(const std::string&) override { }
-    std::optional<gfx::Bitmap> clipboardBitmap() override { return std::nullopt; }
-    void setClipboardBitmap(const gfx::Bitmap&) override { }
-    void repaint(const gfx::Rect&) override { }
-    void startTimer(int) override { }
-    void stopTimer() override { }
-};
-
 void bandMoves(benchmark::State& state, const char* mode)
 {
     app::Document doc;
     doc.image = gfx::Bitmap(4096, 4096);
     doc.toolMode = mode;
-    QuietHost host;
+    bench::QuietHost host;
     tools::ToolEngine engine(doc, host);
     engine.press({{1000, 1000}, tools::Button::Left});
     int step = 0;
@@ -66,7 +45,7 @@ void BM_PressPushesOnce(benchmark::State& state)
     app::Document doc;
     doc.image = gfx::Bitmap(4096, 4096);
     doc.undo.resizeSlots(4096, 4096);
-    QuietHost host;
+    bench::QuietHost host;
     tools::ToolEngine engine(doc, host);
     for (auto _ : state) {
         engine.press({{10, 10}, tools::Button::Left});

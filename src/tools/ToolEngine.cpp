@@ -23,22 +23,57 @@ constexpr ToolEntry kTools[] = {
     {"bars", boxTools},
     {"bezier", curveTools},
     {"blocks", fillTools},
+    {"bluebrush", brushTools},
     {"border", boxTools},
     {"borderwaveline", timerTools},
+    {"brightnessbrush", brushTools},
     {"chord", arcTools},
+    {"cloneall", brushTools},
+    {"clonenottarget", brushTools},
+    {"cmirror", brushTools},
     {"colorwaveline", timerTools},
     {"cone", lineTools},
+    {"contrastbrush", brushTools},
     {"cube", cornerTools},
+    {"darkerbrush", brushTools},
     {"decofastsphere", timerTools},
     {"decospeedsphere", timerTools},
     {"decosphere", timerTools},
     {"ellipse", boxTools},
     {"fastwaveline", timerTools},
+    {"fisheyebrush", brushTools},
+    {"fisheyefixbrush", brushTools},
     {"floodfill", fillTools},
     {"freehand", lineTools},
     {"globe", boxTools},
+    {"gradientbrush", brushTools},
+    {"graybrush", brushTools},
+    {"greenbrush", brushTools},
+    {"halfbluebrush", brushTools},
+    {"halfgreenbrush", brushTools},
+    {"halfredbrush", brushTools},
+    {"hmirror", brushTools},
+    {"lighterbrush", brushTools},
     {"line", lineTools},
     {"maze", boxTools},
+    {"mbBottom", brushTools},
+    {"mbDiamond", brushTools},
+    {"mbHor", brushTools},
+    {"mbHorBox", brushTools},
+    {"mbHorOval", brushTools},
+    {"mbRound", brushTools},
+    {"mbRound2", brushTools},
+    {"mbSplitRound", brushTools},
+    {"mbSplitWaste", brushTools},
+    {"mbTop", brushTools},
+    {"mbVerBox", brushTools},
+    {"mbVerOval", brushTools},
+    {"mbWaste", brushTools},
+    {"mirror4", brushTools},
+    {"mixbrush", brushTools},
+    {"notbluebrush", brushTools},
+    {"notgreenbrush", brushTools},
+    {"notredbrush", brushTools},
     {"paintpick", rangeTools},
     {"paste", rangeTools},
     {"pastecolor", rangeTools},
@@ -51,16 +86,27 @@ constexpr ToolEntry kTools[] = {
     {"rangemove", rangeTools},
     {"rangesmear", rangeTools},
     {"rectangle", boxTools},
+    {"redbrush", brushTools},
+    {"rimplebrush", brushTools},
+    {"rollmixbrush", brushTools},
+    {"rotatebrush", brushTools},
     {"roundrect", boxTools},
+    {"saturationbrush", brushTools},
     {"skewrect", cornerTools},
     {"sline", lineTools},
+    {"smoothbrush", brushTools},
     {"snapshot", rangeTools},
     {"spiral", lineTools},
     {"spiro", lineTools},
     {"star", lineTools},
+    {"sym", brushTools},
     {"transcopy", rangeTools},
     {"triangle", cornerTools},
+    {"twistbrush", brushTools},
+    {"vmirror", brushTools},
     {"waveline", timerTools},
+    {"zoombrush", brushTools},
+    {"zoomkeepbrush", brushTools},
 };
 
 std::string_view baseMode(std::string_view mode)
@@ -89,10 +135,16 @@ ToolEngine::~ToolEngine() = default;
 
 ToolFamily* ToolEngine::familyFor(std::string_view mode) const
 {
-    const std::string_view base = baseMode(mode);
-    const auto it = std::lower_bound(
-        std::begin(kTools), std::end(kTools), base, [](const ToolEntry& e, std::string_view m) { return e.mode < m; });
-    return it != std::end(kTools) && it->mode == base ? &it->family() : nullptr;
+    const auto find = [](std::string_view m) -> ToolFamily* {
+        const auto it = std::lower_bound(
+            std::begin(kTools), std::end(kTools), m, [](const ToolEntry& e, std::string_view k) { return e.mode < k; });
+        return it != std::end(kTools) && it->mode == m ? &it->family() : nullptr;
+    };
+    // Modes whose names end in a digit ("mirror4", "mbRound2") are found as they are; the others
+    // without their phase digit.
+    if (ToolFamily* exact = find(mode))
+        return exact;
+    return find(baseMode(mode));
 }
 
 bool ToolEngine::goMacro(const PointerEvent& e) const

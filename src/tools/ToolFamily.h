@@ -25,6 +25,7 @@ ToolFamily& cornerTools();
 ToolFamily& fillTools();
 ToolFamily& timerTools();
 ToolFamily& rangeTools();
+ToolFamily& brushTools();
 
 // Drawing helpers shared by the families.
 void bandLine(ToolEngine& engine, gfx::Point a, gfx::Point b); // in not-xor

@@ -119,7 +119,7 @@ const MenuItemSpec kMenu[] = {
     {"Image/Frames", "Paste Clip", "", Command::None},
     {"Image/Frames", "Save As BMP's...", "", Command::None},
     {"Image/Zoom", "Zoom In", "F7", Command::ZoomIn},
-    {"Image/Zoom", "Zoom Out", "F8", Command::None},
+    {"Image/Zoom", "Zoom Out", "F8", Command::ZoomOut},
     {"Image/Pixel Format", "4 bit", "", Command::PixelFormat4, true},
     {"Image/Pixel Format", "8 bit", "", Command::PixelFormat8, true},
     {"Image/Pixel Format", "24 bit", "", Command::PixelFormat24, true},

@@ -40,6 +40,7 @@ enum class Command {
     PixelFormat8,
     PixelFormat24,
     ZoomIn,
+    ZoomOut,
     PasteFloating,
     FloatFull,
     FloatTight,

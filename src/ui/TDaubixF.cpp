@@ -9,6 +9,7 @@
 #include "app/WindowPlacement.h"
 #include "io/BmpCodec.h"
 #include "io/FileWriter.h"
+#include "tools/Brushes.h"
 #include "ui/Icons.h"
 #include "ui/MyPaint.h"
 #include "ui/SideLists.h"
@@ -285,6 +286,10 @@ void TDaubixF::buildToolBar()
         const char* mode = tool.mode;
         connect(item, &QAction::triggered, this, [this, mode, item] { chooseTool(mode, item->text(), item); });
     }
+    // Not a tool: puts an enlargement made with Zoom In Keep back where it came from.
+    QAction* zoomOut = m_setshape->menu()->addAction("Zoom Out");
+    zoomOut->setObjectName("ZoomOut2");
+    connect(zoomOut, &QAction::triggered, this, [this] { run(Command::ZoomOut, nullptr); });
 
     auto* sizeSpin = new QSpinBox(bar);
     sizeSpin->setObjectName("SizeSpin");
@@ -500,6 +505,11 @@ void TDaubixF::run(Command command, QAction* action)
     case Command::FloatImageShown:
         m_doc.floating.shown = action->isChecked();
         m_floatImage->setVisible(m_doc.floating.shown);
+        return;
+    case Command::ZoomOut:
+        app::pushImage(m_doc);
+        tools::zoomOut(m_doc);
+        imageChanged();
         return;
     case Command::ZoomIn:
         m_doc.canvas.pen.width = 50;

@@ -1,0 +1,364 @@
+// The colour, gradient, mix, effect, morph, zoom, clone, mirror and symmetric brushes.
+//
+// The brushes that keep a copy of the image in the range buffer take it once, at the press, exactly
+// (pixel for pixel), and afterwards copy only the squares that a move changes between the buffer and
+// the image: the image after every move is the one that copying the whole buffer back would give.
+
+#include "app/Document.h"
+#include "app/Range.h"
+#include "effects/TketPaintFX.h"
+#include "tools/Brushes.h"
+#include "tools/ToolFamily.h"
+
+#include <cmath>
+#include <numbers>
+
+namespace daubix::tools {
+
+namespace {
+
+using app::roundHalfEven;
+using gfx::Point;
+using std::numbers::pi;
+
+bool isToneMode(std::string_view m)
+{
+    return m == "brightnessbrush" || m == "contrastbrush" || m == "saturationbrush";
+}
+
+bool isStretchMode(std::string_view m)
+{
+    return m == "mbHorOval" || m == "mbVerOval" || m == "mbHorBox" || m == "mbVerBox";
+}
+
+bool isEffectMode(std::string_view m)
+{
+    return isToneMode(m) || isStretchMode(m) || m == "fisheyebrush" || m == "fisheyefixbrush" || m == "twistbrush"
+        || m == "rotatebrush" || m == "rimplebrush" || m.starts_with("mb");
+}
+
+// Copies the box (clipped) of one 24-bit bitmap into the same place of another of the same size.
+void copyBox(const gfx::Bitmap& from, gfx::Bitmap& to, gfx::Rect box)
+{
+    box = {std::max(box.left, 0), std::max(box.top, 0), std::min(box.right, from.width()),
+        std::min(box.bottom, from.height())};
+    if (box.left >= box.right || from.format() != gfx::PixelFormat::Bits24 || to.format() != from.format()
+        || to.width() != from.width() || to.height() != from.height())
+        return;
+    for (int y = box.top; y < box.bottom; ++y)
+        std::copy_n(from.scanLine(y) + static_cast<std::size_t>(box.left) * 3,
+            static_cast<std::size_t>(box.right - box.left) * 3,
+            to.scanLine(y) + static_cast<std::size_t>(box.left) * 3);
+}
+
+// The range buffer becomes an exact copy of the image, with the range covering the image.
+void strokeStartCopy(app::Document& doc)
+{
+    doc.range = {0, 0, doc.image.width() - 1, doc.image.height() - 1};
+    doc.rangeCopyMode = gfx::kSrcCopy;
+    doc.rangeBuffer = doc.image.converted(gfx::PixelFormat::Bits24);
+    doc.rangeBuffer.transparent = false;
+}
+
+void to24Bits(app::Document& doc)
+{
+    if (doc.image.format() != gfx::PixelFormat::Bits24)
+        doc.image.convertTo(gfx::PixelFormat::Bits24);
+}
+
+// The colour at a point of the image; outside it, white.
+gfx::Color colorAt(const app::Document& doc, int x, int y)
+{
+    const gfx::Color c = doc.image.pixel(x, y);
+    return c == gfx::clNone ? gfx::clWhite : c;
+}
+
+class BrushTools : public ToolFamily {
+public:
+    void press(ToolEngine& engine, const PointerEvent& e, const std::string& mode) override
+    {
+        app::Document& doc = engine.doc();
+        const Point p = e.point;
+        m_lastSquare = {};
+        if (isSpotFilterMode(mode) || mode == "gradientbrush") {
+            to24Bits(doc);
+            strokeStartCopy(doc);
+        } else if (isEffectMode(mode)) {
+            strokeStartCopy(doc);
+        } else if (mode == "mixbrush") {
+            const int w = doc.canvas.pen.width;
+            const gfx::Color a = e.alt ? colorAt(doc, p.x, p.y - w) : colorAt(doc, p.x - w, p.y);
+            const gfx::Color b = e.alt ? colorAt(doc, p.x, p.y + w) : colorAt(doc, p.x + w, p.y);
+            doc.canvas.pen.color = gfx::rgb((gfx::red(a) + gfx::red(b)) >> 1, (gfx::green(a) + gfx::green(b)) >> 1,
+                (gfx::blue(a) + gfx::blue(b)) >> 1);
+        } else if (mode == "zoombrush" || mode == "zoomkeepbrush") {
+            doc.zoomCopy = doc.image.converted(gfx::PixelFormat::Bits24);
+        } else if (mode == "cloneall" || mode == "clonenottarget") {
+            m_cloneOffset = {engine.state().anchor.x - p.x, engine.state().anchor.y - p.y};
+        } else if (mode == "sym") {
+            const int n = std::clamp(doc.shapes.starPoints, 1, 64);
+            const Point centre{doc.image.width() / 2, doc.image.height() / 2};
+            m_arms.assign(1, p);
+            for (int k = 1; k < n; ++k)
+                m_arms.push_back(rotate(centre, m_arms.back(), 2 * pi / n));
+        }
+    }
+
+    void move(ToolEngine& engine, const PointerEvent& e, const std::string& mode) override
+    {
+        app::Document& doc = engine.doc();
+        GestureState& s = engine.state();
+        const Point q = e.point;
+        if (isSpotFilterMode(mode)) {
+            const int r = std::max(doc.canvas.pen.width, 5);
+            spotFilter(doc.rangeBuffer, q.x, q.y, mode, r);
+            const gfx::Rect square{q.x - r, q.y - r, q.x + r, q.y + r};
+            copyBox(doc.rangeBuffer, doc.image, square);
+            engine.repaint(square);
+        } else if (mode == "gradientbrush") {
+            gradientMove(engine, q, e.alt);
+        } else if (mode == "mixbrush") {
+            line(engine, s.last, q);
+        } else if (isEffectMode(mode)) {
+            effectMove(engine, e, mode);
+        } else if (mode == "zoombrush" || mode == "zoomkeepbrush") {
+            zoomShow(doc, q);
+            engine.repaintAll();
+        } else if (mode == "cloneall" || mode == "clonenottarget") {
+            cloneMove(engine, q, mode);
+        } else if (mode == "sym") {
+            symmetricMove(engine, q);
+        } else {
+            mirrorMove(engine, s.last, q, mode);
+        }
+    }
+
+    void release(ToolEngine& engine, const PointerEvent&, const std::string& mode) override
+    {
+        app::Document& doc = engine.doc();
+        if (mode == "zoombrush") {
+            doc.canvas.draw(0, 0, doc.zoomCopy);
+            engine.repaintAll();
+        } else if (mode == "zoomkeepbrush") {
+            doc.toolMode = "freehand";
+            doc.canvas.pen.width = 2;
+        }
+    }
+
+private:
+    void line(ToolEngine& engine, Point a, Point b)
+    {
+        gfx::Canvas& c = engine.doc().canvas;
+        c.moveTo(a.x, a.y);
+        c.lineTo(b.x, b.y);
+        engine.repaint({std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y)});
+    }
+
+    void gradientMove(ToolEngine& engine, Point q, bool alt)
+    {
+        app::Document& doc = engine.doc();
+        const int w = doc.canvas.pen.width;
+        const gfx::Color c1 = alt ? colorAt(doc, q.x, q.y - w) : colorAt(doc, q.x - w, q.y);
+        const gfx::Color c2 = alt ? colorAt(doc, q.x, q.y + w) : colorAt(doc, q.x + w, q.y);
+        for (int i = 0; i < 3; ++i) {
+            const gfx::Rect touched = alt ? gfx::Rect{q.x - i - 1, q.y - w - 1, q.x - i + 2, q.y + w + 2}
+                                          : gfx::Rect{q.x - w - 1, q.y + i - 1, q.x + w + 2, q.y + i + 2};
+            if (alt)
+                gradientLine(doc.rangeBuffer, q.x - i, q.y - w, q.y + w, c1, c2, true, true);
+            else
+                gradientLine(doc.rangeBuffer, q.y + i, q.x - w, q.x + w, c1, c2, true);
+            copyBox(doc.rangeBuffer, doc.image, touched);
+            engine.repaint(touched);
+        }
+    }
+
+    void effectMove(ToolEngine& engine, const PointerEvent& e, const std::string& mode)
+    {
+        app::Document& doc = engine.doc();
+        GestureState& s = engine.state();
+        const Point q = e.point;
+        if (e.alt)
+            s.start = {s.start.x + q.x - s.last.x, s.start.y + q.y - s.last.y};
+        Point c = s.start;
+        double dx = q.x - c.x;
+        if (dx == 0)
+            dx = 0.01;
+        const double dy = q.y - c.y;
+        const double theta = std::atan2(dy, dx);
+        int radius = std::max(10, roundHalfEven(std::sqrt(dx * dx + dy * dy)));
+        if (mode == "fisheyebrush") {
+            c = q;
+            radius = doc.canvas.pen.width < 5 ? 50 : doc.canvas.pen.width;
+        }
+        const int w = doc.image.width(), h = doc.image.height();
+        // The square must fit: its centre moves inside.
+        c = {std::max(c.x, radius), std::max(c.y, radius)};
+        if (c.x + radius > w - 1)
+            c.x = w - radius - 1;
+        if (c.y + radius > h - 1)
+            c.y = h - radius - 1;
+        const int side = 2 * radius;
+        const gfx::Rect square{c.x - radius, c.y - radius, c.x + radius, c.y + radius};
+        gfx::Bitmap src = gfx::Bitmap(side, side);
+        gfx::Canvas(src).copyRect({0, 0, side, side}, doc.rangeBuffer, square);
+        gfx::Bitmap dst(side, side);
+        effects::TketPaintFX fx(doc.random);
+        const int amount = roundHalfEven(theta * 100 / pi);
+        const int degrees = roundHalfEven(theta * 180 / pi);
+        bool masked = true, restore = true;
+        if (isToneMode(mode)) {
+            if (mode == "brightnessbrush")
+                fx.Brightness(src, amount);
+            else if (mode == "contrastbrush")
+                fx.Contrast(src, amount);
+            else
+                fx.Saturation(src, amount);
+            dst = src;
+        } else if (mode == "fisheyebrush") {
+            fx.Fisheye(src, dst, 0.9);
+        } else if (mode == "fisheyefixbrush") {
+            fx.Fisheye(src, dst, std::clamp(theta / pi * 0.5 + 0.5, 0.55, 0.99));
+        } else if (mode == "twistbrush") {
+            fx.Twist(src, dst, roundHalfEven(std::abs(theta * 25 / pi) + 1));
+        } else if (mode == "rotatebrush") {
+            fx.RotateSmooth(src, dst, radius, radius, theta * 180 / pi);
+        } else if (mode == "rimplebrush") {
+            rippleCircle(src, dst, std::max(theta * 10 / pi + 1, 1.0));
+        } else if (isStretchMode(mode)) {
+            const int strip = std::clamp(
+                roundHalfEven(std::max(std::abs(theta * 180 / pi), 1.0) * radius / 180), 5, std::max(radius, 5));
+            const bool horizontal = mode == "mbHorOval" || mode == "mbHorBox";
+            const gfx::Rect from = horizontal ? gfx::Rect{c.x - strip, c.y - radius, c.x + strip, c.y + radius}
+                                              : gfx::Rect{c.x - radius, c.y - strip, c.x + radius, c.y + strip};
+            gfx::Bitmap part(static_cast<int>(from.width()), static_cast<int>(from.height()));
+            gfx::Canvas(part).copyRect({0, 0, part.width(), part.height()}, doc.rangeBuffer, from);
+            if (const auto* mitchell = effects::findResampleFilter("Mitchell"))
+                (void)fx.Resample(part, dst, *mitchell, mitchell->support);
+            masked = restore = mode == "mbHorOval" || mode == "mbVerOval";
+        } else {
+            static constexpr std::pair<std::string_view, effects::SqueezeShape> kSqueezes[]
+                = {{"mbHor", effects::SqueezeShape::Horizontal}, {"mbTop", effects::SqueezeShape::Top},
+                    {"mbBottom", effects::SqueezeShape::Bottom}, {"mbDiamond", effects::SqueezeShape::Diamond},
+                    {"mbWaste", effects::SqueezeShape::Waste}, {"mbRound", effects::SqueezeShape::Round},
+                    {"mbRound2", effects::SqueezeShape::DoubleRound}, {"mbSplitRound", effects::SqueezeShape::Round},
+                    {"mbSplitWaste", effects::SqueezeShape::Waste}};
+            for (const auto& [name, shape] : kSqueezes)
+                if (name == mode) {
+                    if (mode.starts_with("mbSplit"))
+                        fx.SplitSqueeze(src, dst, shape, degrees);
+                    else
+                        fx.Squeeze(src, dst, shape, degrees);
+                }
+        }
+        if (masked)
+            whiteOutsideDisc(dst);
+        if (restore) {
+            // The image was the buffer but for the last circle: putting that square back restores it all.
+            restoreSquare(doc, m_lastSquare);
+            engine.repaint(m_lastSquare);
+            m_lastSquare = square;
+        }
+        if (masked) {
+            dst.transparent = true;
+            dst.transparentColor = gfx::clWhite;
+        }
+        doc.canvas.draw(square.left, square.top, dst);
+        engine.repaint(square);
+    }
+
+    static void restoreSquare(app::Document& doc, const gfx::Rect& square)
+    {
+        if (square.width() <= 0 || square.height() <= 0)
+            return;
+        if (doc.image.format() == gfx::PixelFormat::Bits24) {
+            copyBox(doc.rangeBuffer, doc.image, square);
+            return;
+        }
+        const gfx::Rop3 mode = doc.canvas.copyMode;
+        doc.canvas.copyMode = gfx::kSrcCopy;
+        doc.canvas.copyRect(square, doc.rangeBuffer, square);
+        doc.canvas.copyMode = mode;
+    }
+
+    static void zoomShow(app::Document& doc, Point q)
+    {
+        const int s = doc.canvas.pen.width < 5 ? 50 : doc.canvas.pen.width;
+        const gfx::Bitmap& zc = doc.zoomCopy;
+        gfx::Rect& r = doc.zoomRect;
+        r = {std::max(q.x - s, 0), std::max(q.y - s, 0), std::min(q.x + s, zc.width() - 1),
+            std::min(q.y + s, zc.height() - 1)};
+        if (r.right < r.left || r.bottom < r.top)
+            return;
+        gfx::Bitmap part(r.right - r.left + 1, r.bottom - r.top + 1);
+        gfx::Canvas(part).copyRect({0, 0, part.width(), part.height()}, zc, r);
+        doc.canvas.stretchDraw({0, 0, doc.image.width(), doc.image.height()}, part);
+    }
+
+    void cloneMove(ToolEngine& engine, Point q, const std::string& mode)
+    {
+        app::Document& doc = engine.doc();
+        const int w = doc.canvas.pen.width;
+        const Point from{q.x + m_cloneOffset.x, q.y + m_cloneOffset.y};
+        const gfx::Rect to{q.x, q.y, q.x + w, q.y + w};
+        if (mode == "cloneall") {
+            doc.canvas.copyMode = gfx::kSrcCopy;
+            doc.canvas.copyRect(to, doc.image, {from.x, from.y, from.x + w, from.y + w});
+        } else if (w > 0) {
+            gfx::Bitmap part(w, w);
+            gfx::Canvas(part).copyRect({0, 0, w, w}, doc.image, {from.x, from.y, from.x + w, from.y + w});
+            const Point anchor = engine.state().anchor;
+            part.transparent = true;
+            part.transparentColor = colorAt(doc, anchor.x, anchor.y);
+            doc.canvas.draw(q.x, q.y, part);
+        }
+        engine.repaint(to);
+    }
+
+    void mirrorMove(ToolEngine& engine, Point p, Point q, const std::string& mode)
+    {
+        const int w = engine.doc().image.width(), h = engine.doc().image.height();
+        line(engine, p, q);
+        if (mode == "vmirror" || mode == "mirror4")
+            line(engine, {w - p.x, p.y}, {w - q.x, q.y});
+        if (mode == "hmirror" || mode == "mirror4")
+            line(engine, {p.x, h - p.y}, {q.x, h - q.y});
+        if (mode == "cmirror" || mode == "mirror4")
+            line(engine, {w - p.x, h - p.y}, {w - q.x, h - q.y});
+    }
+
+    void symmetricMove(ToolEngine& engine, Point q)
+    {
+        const app::Document& doc = engine.doc();
+        const int n = static_cast<int>(m_arms.size());
+        const Point centre{doc.image.width() / 2, doc.image.height() / 2};
+        Point turned = q;
+        for (int k = 0; k < n; ++k) {
+            if (k > 0)
+                turned = rotate(centre, turned, 2 * pi / n);
+            line(engine, m_arms[static_cast<std::size_t>(k)], turned);
+            m_arms[static_cast<std::size_t>(k)] = turned;
+        }
+    }
+
+    gfx::Rect m_lastSquare;
+    Point m_cloneOffset;
+    std::vector<Point> m_arms;
+};
+
+} // namespace
+
+void zoomOut(app::Document& doc)
+{
+    if (doc.zoomCopy.isEmpty())
+        return;
+    gfx::Canvas(doc.zoomCopy).stretchDraw(doc.zoomRect, doc.image);
+    doc.canvas.draw(0, 0, doc.zoomCopy);
+}
+
+ToolFamily& brushTools()
+{
+    static BrushTools family;
+    return family;
+}
+
+} // namespace daubix::tools
