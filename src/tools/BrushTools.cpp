@@ -203,8 +203,8 @@ private:
         gfx::Canvas(src).copyRect({0, 0, side, side}, doc.rangeBuffer, square);
         gfx::Bitmap dst(side, side);
         effects::TketPaintFX fx(doc.random);
-        const int amount = roundHalfEven(theta * 100 / pi);
-        const int degrees = roundHalfEven(theta * 180 / pi);
+        const double parameter = effectParameter(mode, theta);
+        const int amount = static_cast<int>(parameter);
         bool masked = true, restore = true;
         if (isToneMode(mode)) {
             if (mode == "brightnessbrush")
@@ -217,16 +217,16 @@ private:
         } else if (mode == "fisheyebrush") {
             fx.Fisheye(src, dst, 0.9);
         } else if (mode == "fisheyefixbrush") {
-            fx.Fisheye(src, dst, std::clamp(theta / pi * 0.5 + 0.5, 0.55, 0.99));
+            fx.Fisheye(src, dst, parameter);
         } else if (mode == "twistbrush") {
-            fx.Twist(src, dst, roundHalfEven(std::abs(theta * 25 / pi) + 1));
+            fx.Twist(src, dst, amount);
         } else if (mode == "rotatebrush") {
-            fx.RotateSmooth(src, dst, radius, radius, theta * 180 / pi);
+            fx.RotateSmooth(src, dst, radius, radius, parameter);
         } else if (mode == "rimplebrush") {
-            rippleCircle(src, dst, std::max(theta * 10 / pi + 1, 1.0));
+            rippleCircle(src, dst, parameter);
         } else if (isStretchMode(mode)) {
-            const int strip = std::clamp(
-                roundHalfEven(std::max(std::abs(theta * 180 / pi), 1.0) * radius / 180), 5, std::max(radius, 5));
+            const int strip
+                = std::clamp(roundHalfEven(std::max(std::abs(parameter), 1.0) * radius / 180), 5, std::max(radius, 5));
             const bool horizontal = mode == "mbHorOval" || mode == "mbHorBox";
             const gfx::Rect from = horizontal ? gfx::Rect{c.x - strip, c.y - radius, c.x + strip, c.y + radius}
                                               : gfx::Rect{c.x - radius, c.y - strip, c.x + radius, c.y + strip};
@@ -245,9 +245,9 @@ private:
             for (const auto& [name, shape] : kSqueezes)
                 if (name == mode) {
                     if (mode.starts_with("mbSplit"))
-                        fx.SplitSqueeze(src, dst, shape, degrees);
+                        fx.SplitSqueeze(src, dst, shape, amount);
                     else
-                        fx.Squeeze(src, dst, shape, degrees);
+                        fx.Squeeze(src, dst, shape, amount);
                 }
         }
         if (masked)
@@ -346,6 +346,23 @@ private:
 };
 
 } // namespace
+
+double effectParameter(std::string_view mode, double theta)
+{
+    if (isToneMode(mode))
+        return roundHalfEven(theta * 100 / pi);
+    if (mode == "fisheyebrush")
+        return 0.9;
+    if (mode == "fisheyefixbrush")
+        return std::clamp(theta / pi * 0.5 + 0.5, 0.55, 0.99);
+    if (mode == "twistbrush")
+        return roundHalfEven(std::abs(theta * 25 / pi) + 1);
+    if (mode == "rimplebrush")
+        return std::max(theta * 10 / pi + 1, 1.0);
+    if (mode == "rotatebrush" || isStretchMode(mode))
+        return theta * 180 / pi;
+    return roundHalfEven(theta * 180 / pi); // the squeezes and splits
+}
 
 void zoomOut(app::Document& doc)
 {

@@ -29,6 +29,10 @@ void gradientLine(
 // The rippled disc of a square bitmap, mirrored top to bottom; a is the ripple count.
 void rippleCircle(const gfx::Bitmap& src, gfx::Bitmap& dst, double a);
 
+// The strength of an effect or morph brush for the pointer's direction theta (radians, -pi .. pi,
+// positive below the centre): amounts, fisheye factor, twist, ripple count or angle in degrees.
+double effectParameter(std::string_view mode, double theta);
+
 // Zoom Out: the image shrinks back into the zoom rectangle of the zoom copy, which then replaces it,
 // so an enlargement edited after Zoom In Keep returns to where it came from.
 void zoomOut(app::Document& doc);

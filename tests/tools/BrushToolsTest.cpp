@@ -2,6 +2,8 @@
 #include "tools/Brushes.h"
 #include "tools/ToolsFixture.h"
 
+#include <cmath>
+
 using namespace daubix;
 using gfx::Point;
 using test::Tools;
@@ -130,6 +132,34 @@ TEST_F(Brushes, TheStrengthFollowsTheDirection)
     EXPECT_EQ(brightnessAt({70, 50}), 100); // straight right: theta 0
     EXPECT_GT(brightnessAt({65, 65}), 100); // below right: positive
     EXPECT_LT(brightnessAt({65, 35}), 100); // above right: negative
+}
+
+TEST(BrushParameters, StrengthLimits)
+{
+    constexpr double pi = 3.141592653589793;
+    struct Case {
+        const char* mode;
+        double theta;
+        double parameter;
+    };
+    const Case cases[] = {
+        {"brightnessbrush", std::atan2(0.0, 0.01), 0}, // pointer on the centre
+        {"contrastbrush", pi / 2, 50},
+        {"saturationbrush", -pi, -100},
+        {"twistbrush", 0, 1}, // never below 1
+        {"twistbrush", -pi, 26},
+        {"fisheyefixbrush", pi, 0.99}, // pointer left of the centre
+        {"fisheyefixbrush", 0, 0.55},
+        {"fisheyefixbrush", -pi, 0.55},
+        {"fisheyebrush", 1, 0.9},
+        {"rimplebrush", -pi / 2, 1}, // raised to 1
+        {"rimplebrush", pi / 2, 6},
+        {"mbTop", std::atan2(-30.0, 0.01), -90}, // pointer above: a negative squeeze
+        {"mbSplitRound", pi / 4, 45},
+        {"rotatebrush", pi / 3, 60},
+    };
+    for (const Case& c : cases)
+        EXPECT_NEAR(tools::effectParameter(c.mode, c.theta), c.parameter, 1e-9) << c.mode << " " << c.theta;
 }
 
 TEST_F(Brushes, ZoomBrushIsOnlyAView)
