@@ -66,6 +66,12 @@ void to24Bits(app::Document& doc)
         doc.image.convertTo(gfx::PixelFormat::Bits24);
 }
 
+// The pen width as the brushes take it: no wider than the canvas draws a pen.
+int brushWidth(const app::Document& doc)
+{
+    return std::min(doc.canvas.pen.width, gfx::Canvas::kMaxPenWidth);
+}
+
 // The colour at a point of the image; outside it, white.
 gfx::Color colorAt(const app::Document& doc, int x, int y)
 {
@@ -86,7 +92,7 @@ public:
         } else if (isEffectMode(mode)) {
             strokeStartCopy(doc);
         } else if (mode == "mixbrush") {
-            const int w = doc.canvas.pen.width;
+            const int w = brushWidth(doc);
             const gfx::Color a = e.alt ? colorAt(doc, p.x, p.y - w) : colorAt(doc, p.x - w, p.y);
             const gfx::Color b = e.alt ? colorAt(doc, p.x, p.y + w) : colorAt(doc, p.x + w, p.y);
             doc.canvas.pen.color = gfx::rgb((gfx::red(a) + gfx::red(b)) >> 1, (gfx::green(a) + gfx::green(b)) >> 1,
@@ -110,7 +116,7 @@ public:
         GestureState& s = engine.state();
         const Point q = e.point;
         if (isSpotFilterMode(mode)) {
-            const int r = std::max(doc.canvas.pen.width, 5);
+            const int r = std::max(brushWidth(doc), 5);
             spotFilter(doc.rangeBuffer, q.x, q.y, mode, r);
             const gfx::Rect square{q.x - r, q.y - r, q.x + r, q.y + r};
             copyBox(doc.rangeBuffer, doc.image, square);
@@ -157,7 +163,7 @@ private:
     void gradientMove(ToolEngine& engine, Point q, bool alt)
     {
         app::Document& doc = engine.doc();
-        const int w = doc.canvas.pen.width;
+        const int w = brushWidth(doc);
         const gfx::Color c1 = alt ? colorAt(doc, q.x, q.y - w) : colorAt(doc, q.x - w, q.y);
         const gfx::Color c2 = alt ? colorAt(doc, q.x, q.y + w) : colorAt(doc, q.x + w, q.y);
         for (int i = 0; i < 3; ++i) {
@@ -188,7 +194,7 @@ private:
         int radius = std::max(10, roundHalfEven(std::sqrt(dx * dx + dy * dy)));
         if (mode == "fisheyebrush") {
             c = q;
-            radius = doc.canvas.pen.width < 5 ? 50 : doc.canvas.pen.width;
+            radius = brushWidth(doc) < 5 ? 50 : brushWidth(doc);
         }
         const int w = doc.image.width(), h = doc.image.height();
         // The square must fit: its centre moves inside.
@@ -197,6 +203,8 @@ private:
             c.x = w - radius - 1;
         if (c.y + radius > h - 1)
             c.y = h - radius - 1;
+        if (!gfx::Bitmap::isSaneSize(2 * std::int64_t{radius}, 2 * std::int64_t{radius}))
+            return; // a circle beyond any bitmap: nothing to show
         const int side = 2 * radius;
         const gfx::Rect square{c.x - radius, c.y - radius, c.x + radius, c.y + radius};
         gfx::Bitmap src = gfx::Bitmap(side, side);
@@ -282,7 +290,7 @@ private:
 
     static void zoomShow(app::Document& doc, Point q)
     {
-        const int s = doc.canvas.pen.width < 5 ? 50 : doc.canvas.pen.width;
+        const int s = brushWidth(doc) < 5 ? 50 : brushWidth(doc);
         const gfx::Bitmap& zc = doc.zoomCopy;
         gfx::Rect& r = doc.zoomRect;
         r = {std::max(q.x - s, 0), std::max(q.y - s, 0), std::min(q.x + s, zc.width() - 1),
@@ -297,19 +305,26 @@ private:
     void cloneMove(ToolEngine& engine, Point q, const std::string& mode)
     {
         app::Document& doc = engine.doc();
-        const int w = doc.canvas.pen.width;
+        const int w = brushWidth(doc);
         const Point from{q.x + m_cloneOffset.x, q.y + m_cloneOffset.y};
         const gfx::Rect to{q.x, q.y, q.x + w, q.y + w};
         if (mode == "cloneall") {
             doc.canvas.copyMode = gfx::kSrcCopy;
             doc.canvas.copyRect(to, doc.image, {from.x, from.y, from.x + w, from.y + w});
-        } else if (w > 0) {
-            gfx::Bitmap part(w, w);
-            gfx::Canvas(part).copyRect({0, 0, w, w}, doc.image, {from.x, from.y, from.x + w, from.y + w});
+        } else {
+            // Only the part of the square on the image can change; the scratch copy holds just that.
+            const gfx::Rect on{std::max(to.left, 0), std::max(to.top, 0), std::min(to.right, doc.image.width()),
+                std::min(to.bottom, doc.image.height())};
+            if (on.left >= on.right || on.top >= on.bottom)
+                return;
+            const int pw = on.right - on.left, ph = on.bottom - on.top;
+            const Point source{on.left + m_cloneOffset.x, on.top + m_cloneOffset.y};
+            gfx::Bitmap part(pw, ph);
+            gfx::Canvas(part).copyRect({0, 0, pw, ph}, doc.image, {source.x, source.y, source.x + pw, source.y + ph});
             const Point anchor = engine.state().anchor;
             part.transparent = true;
             part.transparentColor = colorAt(doc, anchor.x, anchor.y);
-            doc.canvas.draw(q.x, q.y, part);
+            doc.canvas.draw(on.left, on.top, part);
         }
         engine.repaint(to);
     }

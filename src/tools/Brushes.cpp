@@ -122,34 +122,71 @@ void spotFilter(gfx::Bitmap& target, int x, int y, std::string_view mode, int r)
     const SpotMode* m = spotMode(mode);
     if (!m || r <= 0 || target.format() != gfx::PixelFormat::Bits24)
         return;
-    const int side = 2 * r;
-    gfx::Bitmap s = copySquare(target, x - r, y - r, side, side);
+    // Beyond this a disc about a point near the image covers all of it; the square's corners stay in int.
+    r = std::min(r, 1 << 29);
+    // The brush works on the square (x - r, y - r) .. (x + r, y + r), white where it leaves the image.
+    // Only the part within one pixel of the image matters: farther out every pixel is white and stays
+    // white, so the square is cut there and a wide brush costs what it covers.
+    const std::int64_t side = 2 * std::int64_t{r};
+    const std::int64_t squareLeft = std::int64_t{x} - r, squareTop = std::int64_t{y} - r;
+    const std::int64_t left = std::max<std::int64_t>(squareLeft, -1), top = std::max<std::int64_t>(squareTop, -1);
+    const std::int64_t right = std::min<std::int64_t>(squareLeft + side, target.width() + 1);
+    const std::int64_t bottom = std::min<std::int64_t>(squareTop + side, target.height() + 1);
+    if (left >= right || top >= bottom)
+        return;
+    const int w = static_cast<int>(right - left), h = static_cast<int>(bottom - top);
+    const int ox = static_cast<int>(left), oy = static_cast<int>(top);
+    gfx::Bitmap s = copySquare(target, ox, oy, w, h);
     if (m->filter) {
-        for (int row = 0; row < side; ++row) {
+        for (int row = 0; row < h; ++row) {
             std::uint8_t* p = s.scanLine(row);
-            for (int col = 0; col < side; ++col, p += 3)
+            for (int col = 0; col < w; ++col, p += 3)
                 m->filter(p);
         }
     } else {
-        // In place: the left and upper neighbours are already smoothed when a pixel is reached.
-        for (int row = 1; row < side - 1; ++row)
-            for (int col = 1; col < side - 1; ++col)
+        // In place, row by row: the left and upper neighbours are already smoothed when a pixel is reached.
+        // Pixels on the square's border keep their colour; neighbours beyond the cut are white.
+        const auto at = [&](int col, int row, int c) -> int {
+            if (col < 0 || row < 0 || col >= w || row >= h)
+                return 255;
+            return s.scanLine(row)[col * 3 + c];
+        };
+        for (int row = 0; row < h; ++row) {
+            const std::int64_t ay = top + row;
+            if (ay <= squareTop || ay >= squareTop + side - 1)
+                continue;
+            for (int col = 0; col < w; ++col) {
+                const std::int64_t ax = left + col;
+                if (ax <= squareLeft || ax >= squareLeft + side - 1)
+                    continue;
                 for (int c = 0; c < 3; ++c) {
-                    const auto at = [&](int cx, int cy) { return s.scanLine(cy)[cx * 3 + c]; };
-                    const int sum = at(col - 1, row) + at(col + 1, row) + at(col, row - 1) + at(col, row + 1);
+                    const int sum
+                        = at(col - 1, row, c) + at(col + 1, row, c) + at(col, row - 1, c) + at(col, row + 1, c);
                     s.scanLine(row)[col * 3 + c] = static_cast<std::uint8_t>(roundHalfEven(sum / 4.0));
                 }
+            }
+        }
     }
-    whiteOutsideDisc(s);
-    for (int row = 0; row < side; ++row) {
-        const int ty = y - r + row;
+    // The disc: the ellipse inscribed in the whole square, drawn shifted onto the cut part.
+    gfx::Bitmap mask(w, h);
+    {
+        gfx::Canvas c(mask);
+        c.brush.setColor(gfx::clBlack);
+        const std::int64_t l = squareLeft - left, t = squareTop - top;
+        c.ellipse(
+            static_cast<int>(l), static_cast<int>(t), static_cast<int>(l + side - 1), static_cast<int>(t + side - 1));
+    }
+    for (int row = 0; row < h; ++row) {
+        const int ty = oy + row;
         if (ty < 0 || ty >= target.height())
             continue;
         const std::uint8_t* p = s.scanLine(row);
+        const std::uint8_t* inside = mask.scanLine(row);
         std::uint8_t* out = target.scanLine(ty);
-        for (int col = 0; col < side; ++col, p += 3) {
-            const int tx = x - r + col;
-            if (tx >= 0 && tx < target.width() && !isWhite(p))
+        for (int col = 0; col < w; ++col, p += 3, inside += 3) {
+            const int tx = ox + col;
+            // Outside the disc the mask whitens the square, and white is never written.
+            if (tx >= 0 && tx < target.width() && inside[0] == 0 && !isWhite(p))
                 std::copy_n(p, 3, out + static_cast<std::size_t>(tx) * 3);
         }
     }
@@ -179,7 +216,16 @@ void gradientLine(gfx::Bitmap& bmp, int line, int a, int b, gfx::Color c1, gfx::
         value[c] = from[c];
         step[c] = n == 0 ? 0 : (to[c] - from[c]) / n;
     }
-    for (std::int64_t i = a; i <= b; ++i) {
+    // The line is drawn as far as the bitmap reaches; a start far outside it is stepped over at once
+    // (exactly enough for any line a brush can draw: those start within a pen width of the pointer).
+    std::int64_t i = a;
+    if (const std::int64_t skip = std::int64_t{-1} - a; skip > (1 << 20)) {
+        for (int c = 0; c < 3; ++c)
+            value[c] += step[c] * static_cast<double>(skip);
+        i += skip;
+    }
+    const std::int64_t last = std::min<std::int64_t>(b, along - 1);
+    for (; i <= last; ++i) {
         std::uint8_t rounded[3];
         for (int c = 0; c < 3; ++c) {
             value[c] += step[c];

@@ -45,6 +45,32 @@ TEST_F(Brushes, ColourBrushesGiveTheBytesOfFilteringWholeCopies)
     }
 }
 
+// The spot filter on a copy padded so widely with white that its square never leaves it, cut back.
+gfx::Bitmap filteredInWhite(const gfx::Bitmap& image, int x, int y, const char* mode, int r)
+{
+    const int pad = r + 2;
+    gfx::Bitmap padded(image.width() + 2 * pad, image.height() + 2 * pad);
+    gfx::Canvas(padded).draw(pad, pad, image);
+    tools::spotFilter(padded, x + pad, y + pad, mode, r);
+    gfx::Bitmap out(image.width(), image.height());
+    gfx::Canvas(out).copyRect(
+        {0, 0, out.width(), out.height()}, padded, {pad, pad, pad + image.width(), pad + image.height()});
+    return out;
+}
+
+TEST_F(Brushes, SpotsAtTheEdgeAreCutWithoutChangingABit)
+{
+    const gfx::Bitmap image = test::noise(30, 20, 11);
+    for (const char* mode : kColourBrushes)
+        for (const Point p : {Point{0, 0}, Point{29, 19}, Point{-6, 10}, Point{15, 26}, Point{40, -30}})
+            for (const int r : {3, 9, 40}) {
+                gfx::Bitmap cut = image;
+                tools::spotFilter(cut, p.x, p.y, mode, r);
+                EXPECT_TRUE(cut == filteredInWhite(image, p.x, p.y, mode, r))
+                    << mode << " at " << p.x << "," << p.y << " r " << r;
+            }
+}
+
 TEST_F(Brushes, SpotFilterArithmetic)
 {
     struct Case {
@@ -88,6 +114,19 @@ TEST_F(Brushes, SmoothingAveragesNeighboursInPlace)
     EXPECT_EQ(b.pixel(20, 19), gfx::rgb(64, 64, 64));
     EXPECT_EQ(b.pixel(20, 20), gfx::rgb(57, 57, 57));
     EXPECT_EQ(b.pixel(21, 20), gfx::rgb(24, 24, 24));
+}
+
+TEST_F(Brushes, AbsurdPensAndTinyImagesDoNoHarm)
+{
+    for (const char* mode : {"bluebrush", "smoothbrush", "fisheyebrush", "twistbrush", "mbHorBox", "clonenottarget",
+             "cloneall", "zoombrush", "gradientbrush", "sym"}) {
+        for (const int width : {2'000'000'000, 1}) {
+            doc.image = gfx::Bitmap(6, 5);
+            doc.canvas.pen.width = width;
+            stroke(mode, {2, 2}, {{3, 3}, {-40, 90}, {5, 4}});
+            EXPECT_EQ(doc.image.width(), 6) << mode;
+        }
+    }
 }
 
 TEST_F(Brushes, GradientLineStepsBeforeItRounds)
