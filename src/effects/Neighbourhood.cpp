@@ -3,6 +3,8 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <numeric>
+#include <thread>
 #include <vector>
 
 namespace daubix::effects {
@@ -11,30 +13,108 @@ namespace {
 
 // The convolution's inner loops, built for wide vector units where the processor has them.
 using Lanes16 = std::int16_t __attribute__((vector_size(32)));
+using Half16 = std::int16_t __attribute__((vector_size(16)));
+using Ints8 = std::int32_t __attribute__((vector_size(32)));
+using Floats8 = float __attribute__((vector_size(32)));
+using Bytes8 = std::uint8_t __attribute__((vector_size(8)));
+
+// Eight sums divided, truncated toward zero and clamped to bytes. The float quotient truncates exactly
+// as integer division does here: sums stay within 16 bits and the divisor within 128, so a quotient
+// that is not whole lies at least 1/128 from the next integer, far beyond the float's rounding.
+inline void divideEight(std::uint8_t* out, Half16 sums, float divisor)
+{
+    const Ints8 wide = __builtin_convertvector(sums, Ints8);
+    Ints8 q = __builtin_convertvector(__builtin_convertvector(wide, Floats8) / divisor, Ints8);
+    q = q < 0 ? 0 : q;
+    q = q > 255 ? 255 : q;
+    // The values are bytes already: take the low byte of each lane.
+    using Bytes32 = std::uint8_t __attribute__((vector_size(32)));
+    const auto raw = reinterpret_cast<const Bytes32&>(q);
+    const Bytes8 bytes = __builtin_shufflevector(raw, raw, 0, 4, 8, 12, 16, 20, 24, 28);
+    std::memcpy(out, &bytes, sizeof bytes);
+}
+
+// Sixteen values from position i of each source row, weighted and summed in one register.
+inline void weightedSum16(
+    Lanes16& acc, const std::int16_t* const* sources, const std::int16_t* weights, int taps, std::size_t i)
+{
+    acc = Lanes16{};
+    for (int t = 0; t < taps; ++t) {
+        Lanes16 values;
+        std::memcpy(&values, sources[t] + i, sizeof values);
+        acc += values * weights[t];
+    }
+}
 
 // One output row from its source rows and weights, sixteen values at a time kept in a register across
-// all taps; the sums go through the quotient table.
+// all taps.
 __attribute__((target_clones("avx2", "default"))) void convolveRow16(std::uint8_t* __restrict out,
-    const std::int16_t* const* sources, const std::int16_t* weights, int taps, std::size_t n,
-    const std::uint8_t* quotient)
+    const std::int16_t* const* sources, const std::int16_t* weights, int taps, std::size_t n, int divisor)
 {
+    const auto fdivisor = static_cast<float>(divisor);
     std::size_t i = 0;
     for (; i + 16 <= n; i += 16) {
-        Lanes16 acc = {};
-        for (int t = 0; t < taps; ++t) {
-            Lanes16 values;
-            std::memcpy(&values, sources[t] + i, sizeof values);
-            acc += values * weights[t];
-        }
-        for (int l = 0; l < 16; ++l)
-            out[i + static_cast<std::size_t>(l)] = quotient[static_cast<std::uint16_t>(acc[l])];
+        Lanes16 acc;
+        weightedSum16(acc, sources, weights, taps, i);
+        divideEight(out + i, __builtin_shufflevector(acc, acc, 0, 1, 2, 3, 4, 5, 6, 7), fdivisor);
+        divideEight(out + i + 8, __builtin_shufflevector(acc, acc, 8, 9, 10, 11, 12, 13, 14, 15), fdivisor);
     }
     for (; i < n; ++i) {
         int acc = 0;
         for (int t = 0; t < taps; ++t)
             acc += weights[t] * sources[t][i];
-        out[i] = quotient[static_cast<std::uint16_t>(static_cast<std::int16_t>(acc))];
+        out[i] = detail::clampByte(static_cast<std::int16_t>(acc) / divisor);
     }
+}
+
+// Weighted sums of source rows kept at 16 bits, for the first pass of a separable kernel.
+__attribute__((target_clones("avx2", "default"))) void sumRow16(std::int16_t* __restrict out,
+    const std::int16_t* const* sources, const std::int16_t* weights, int taps, std::size_t n)
+{
+    std::size_t i = 0;
+    for (; i + 16 <= n; i += 16) {
+        Lanes16 acc;
+        weightedSum16(acc, sources, weights, taps, i);
+        std::memcpy(out + i, &acc, sizeof acc);
+    }
+    for (; i < n; ++i) {
+        int acc = 0;
+        for (int t = 0; t < taps; ++t)
+            acc += weights[t] * sources[t][i];
+        out[i] = static_cast<std::int16_t>(acc);
+    }
+}
+
+// The kernel as a column of weights times a row of weights, k[a * 5 + b] = u[a] * v[b], when it is one.
+bool separate(const std::array<int, 25>& k, std::array<std::int16_t, 5>& u, std::array<std::int16_t, 5>& v)
+{
+    const auto at = [&](int a, int b) {
+        return static_cast<int>(static_cast<std::int16_t>(k[static_cast<std::size_t>(a * 5 + b)]));
+    };
+    int a0 = -1, b0 = -1;
+    for (int i = 0; i < 25 && a0 < 0; ++i)
+        if (at(i / 5, i % 5) != 0)
+            a0 = i / 5, b0 = i % 5;
+    if (a0 < 0)
+        return false;
+    // u is the column through the first weight, divided by its common factor; then v follows, and is
+    // whole whenever the kernel is a product of whole weights.
+    int g = 0;
+    for (int a = 0; a < 5; ++a)
+        g = std::gcd(g, at(a, b0));
+    for (int a = 0; a < 5; ++a)
+        u[static_cast<std::size_t>(a)] = static_cast<std::int16_t>(at(a, b0) / g);
+    for (int b = 0; b < 5; ++b) {
+        const int scaled = at(a0, b) * g;
+        if (scaled % at(a0, b0) != 0)
+            return false;
+        v[static_cast<std::size_t>(b)] = static_cast<std::int16_t>(scaled / at(a0, b0));
+    }
+    for (int a = 0; a < 5; ++a)
+        for (int b = 0; b < 5; ++b)
+            if (u[static_cast<std::size_t>(a)] * v[static_cast<std::size_t>(b)] != at(a, b))
+                return false;
+    return true;
 }
 
 __attribute__((target_clones("avx2", "default"))) void accumulate32(
@@ -149,61 +229,113 @@ void TketPaintFX::Convolve5x5(gfx::Bitmap& bmp, const std::array<int, 25>& k)
     for (int v : k)
         sum += static_cast<std::int16_t>(v);
     const int divisor = sum == 0 ? 1 : sum;
-    // A copy padded by two pixels on every side with the border pixels repeated, so the inner loop
-    // needs no clamping; channels widened to 16 bits so the products vectorise.
-    const int pw = w + 4;
-    std::vector<std::int16_t> padded(static_cast<std::size_t>(pw) * 3 * static_cast<std::size_t>(h + 4));
-    for (int py = 0; py < h + 4; ++py) {
-        const std::uint8_t* src = bmp.scanLine(std::clamp(py - 2, 0, h - 1));
-        std::int16_t* out = &padded[static_cast<std::size_t>(py) * pw * 3];
-        for (int px = 0; px < pw; ++px) {
-            const std::uint8_t* p = src + std::clamp(px - 2, 0, w - 1) * 3;
-            out[px * 3] = p[0], out[px * 3 + 1] = p[1], out[px * 3 + 2] = p[2];
-        }
-    }
     const std::size_t rowValues = static_cast<std::size_t>(w) * 3;
     int absSum = 0;
     for (int v : k)
         absSum += std::abs(static_cast<int>(static_cast<std::int16_t>(v)));
-    if (absSum * 255 <= INT16_MAX) {
-        // Every partial sum fits 16 bits, so the products run twice as wide, and the division becomes a
-        // table over all 65536 possible sums.
-        std::vector<std::uint8_t> quotient(65536);
-        for (int v = INT16_MIN; v <= INT16_MAX; ++v)
-            quotient[static_cast<std::uint16_t>(v)] = detail::clampByte(v / divisor);
-        for (int y = 0; y < h; ++y) {
+    const bool narrow = absSum * 255 <= INT16_MAX; // every partial sum fits 16 bits
+    // A separable kernel runs as a pass along each row and one down the columns: ten products a value
+    // instead of up to twenty-five, with the same sums (each partial sum is bounded by the whole).
+    std::array<std::int16_t, 5> u{}, v{};
+    const bool separable = narrow && separate(k, u, v);
+    const double denominator = divisor;
+
+    // Output rows y0 .. y1 - 1, from source rows that sourceRow gives. Five source rows at a time are
+    // kept padded by two pixels on each side with the border pixels repeated, so the inner loop needs no
+    // clamping; channels widened to 16 bits so the products vectorise. Padded row py holds source row
+    // py - 2 (clamped) and lives in slot py % 5; the row for output row y + 2 is read before row y is
+    // overwritten.
+    const auto band = [&](int y0, int y1, const auto& sourceRow) {
+        const int pw = w + 4;
+        const std::size_t stride = static_cast<std::size_t>(pw) * 3;
+        std::vector<std::int16_t> ring(stride * 5);
+        const auto row = [&](int py) { return &ring[static_cast<std::size_t>(py % 5) * stride]; };
+        std::vector<std::int16_t> passed(separable ? rowValues * 5 : 0);
+        const auto passedRow = [&](int py) { return &passed[static_cast<std::size_t>(py % 5) * rowValues]; };
+        const auto loadRow = [&](int py) {
+            const std::uint8_t* src = sourceRow(std::clamp(py - 2, 0, h - 1));
+            std::int16_t* out = row(py);
+            for (int c = 0; c < 3; ++c) {
+                out[c] = out[3 + c] = src[c];
+                out[(pw - 2) * 3 + c] = out[(pw - 1) * 3 + c] = src[(w - 1) * 3 + c];
+            }
+            std::int16_t* inner = out + 6;
+            for (int i = 0; i < w * 3; ++i)
+                inner[i] = src[i];
+            if (!separable)
+                return;
+            const std::int16_t* sources[5];
+            std::int16_t weights[5];
+            int taps = 0;
+            for (int a = 0; a < 5; ++a)
+                if (u[static_cast<std::size_t>(a)] != 0) {
+                    sources[taps] = out + a * 3;
+                    weights[taps++] = u[static_cast<std::size_t>(a)];
+                }
+            sumRow16(passedRow(py), sources, weights, taps, rowValues);
+        };
+        for (int py = y0; py < y0 + 4; ++py)
+            loadRow(py);
+        std::vector<std::int32_t> acc(narrow ? 0 : rowValues);
+        for (int y = y0; y < y1; ++y) {
+            loadRow(y + 4);
+            std::uint8_t* out = bmp.scanLine(y);
             const std::int16_t* sources[25];
             std::int16_t weights[25];
             int taps = 0;
+            if (separable) {
+                for (int b = 0; b < 5; ++b)
+                    if (v[static_cast<std::size_t>(b)] != 0) {
+                        sources[taps] = passedRow(y + b);
+                        weights[taps++] = v[static_cast<std::size_t>(b)];
+                    }
+                convolveRow16(out, sources, weights, taps, rowValues, divisor);
+                continue;
+            }
+            if (narrow) {
+                for (int a = 0; a < 5; ++a)
+                    for (int b = 0; b < 5; ++b) {
+                        const auto weight = static_cast<std::int16_t>(k[static_cast<std::size_t>(a * 5 + b)]);
+                        if (weight == 0)
+                            continue;
+                        sources[taps] = row(y + b) + a * 3;
+                        weights[taps++] = weight;
+                    }
+                convolveRow16(out, sources, weights, taps, rowValues, divisor);
+                continue;
+            }
+            std::fill(acc.begin(), acc.end(), 0);
             for (int a = 0; a < 5; ++a)
                 for (int b = 0; b < 5; ++b) {
-                    const auto weight = static_cast<std::int16_t>(k[static_cast<std::size_t>(a * 5 + b)]);
-                    if (weight == 0)
-                        continue;
-                    sources[taps] = &padded[(static_cast<std::size_t>(y + b) * pw + static_cast<std::size_t>(a)) * 3];
-                    weights[taps++] = weight;
+                    const std::int32_t weight = static_cast<std::int16_t>(k[static_cast<std::size_t>(a * 5 + b)]);
+                    if (weight != 0)
+                        accumulate32(acc.data(), row(y + b) + a * 3, weight, rowValues);
                 }
-            convolveRow16(bmp.scanLine(y), sources, weights, taps, rowValues, quotient.data());
+            // Exact truncating division: |sum| < 2^31, so the double quotient never crosses an integer.
+            for (std::size_t i = 0; i < rowValues; ++i)
+                out[i] = detail::clampByte(static_cast<int>(acc[i] / denominator));
         }
+    };
+
+    const auto image = [&](int sy) -> const std::uint8_t* { return bmp.scanLine(sy); };
+    const int middle = h / 2;
+    if (h < 64 || std::thread::hardware_concurrency() < 2) {
+        band(0, h, image);
         return;
     }
-    std::vector<std::int32_t> acc(rowValues);
-    for (int y = 0; y < h; ++y) {
-        std::fill(acc.begin(), acc.end(), 0);
-        for (int a = 0; a < 5; ++a)
-            for (int b = 0; b < 5; ++b) {
-                const std::int32_t weight = static_cast<std::int16_t>(k[static_cast<std::size_t>(a * 5 + b)]);
-                if (weight != 0)
-                    accumulate32(acc.data(),
-                        &padded[(static_cast<std::size_t>(y + b) * pw + static_cast<std::size_t>(a)) * 3], weight,
-                        rowValues);
-            }
-        std::uint8_t* out = bmp.scanLine(y);
-        // Exact truncating division: |sum| < 2^31, so the double quotient never crosses an integer.
-        const double denominator = divisor;
-        for (std::size_t i = 0; i < rowValues; ++i)
-            out[i] = detail::clampByte(static_cast<int>(acc[i] / denominator));
-    }
+    // Two halves at once. Each reads two rows beyond its edge that the other half overwrites, so the
+    // four rows about the middle are read from a copy taken before either starts.
+    std::vector<std::uint8_t> edge(rowValues * 4);
+    for (int i = 0; i < 4; ++i)
+        std::copy_n(bmp.scanLine(middle - 2 + i), rowValues, edge.begin() + static_cast<std::ptrdiff_t>(i * rowValues));
+    const auto guarded = [&](int sy) -> const std::uint8_t* {
+        if (sy >= middle - 2 && sy < middle + 2)
+            return &edge[static_cast<std::size_t>(sy - (middle - 2)) * rowValues];
+        return bmp.scanLine(sy);
+    };
+    std::thread top([&] { band(0, middle, guarded); });
+    band(middle, h, guarded);
+    top.join();
 }
 
 } // namespace daubix::effects

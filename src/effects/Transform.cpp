@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 #include <numbers>
+#include <thread>
 #include <vector>
 
 namespace daubix::effects {
@@ -148,31 +149,41 @@ void TketPaintFX::RotateQuarter(gfx::Bitmap& src, gfx::Bitmap& dst)
     src.convertTo(gfx::PixelFormat::Bits24);
     const int w = src.width(), h = src.height();
     detail::prepare(dst, h, w);
-    // Sixty-four source rows at a time, so that the rows read stay in cache; each destination row is
-    // written front to back from the source rows taken bottom-up.
-    constexpr int kTile = 64;
-    const std::uint8_t* rows[kTile];
-    for (int y0 = 0; y0 < h; y0 += kTile) {
-        const int y1 = std::min(h, y0 + kTile), n = y1 - y0;
-        for (int i = 0; i < n; ++i)
-            rows[i] = src.scanLine(y1 - 1 - i);
-        for (int x = 0; x < w; ++x) {
-            std::uint8_t* __restrict out = dst.scanLine(x) + static_cast<std::size_t>(h - y1) * 3;
-            const std::size_t offset = static_cast<std::size_t>(x) * 3;
-            // Four-byte moves: the fourth byte read is the next pixel (or padding) of the same source
-            // row, and the fourth byte written is overwritten by the next pixel; the last pixel of a
-            // run and of a source row move as three bytes.
-            const int wide = x + 1 < w ? n - 1 : 0;
-            int i = 0;
-            for (; i < wide; ++i, out += 3) {
-                std::uint32_t pixel;
-                std::memcpy(&pixel, rows[i] + offset, 4);
-                std::memcpy(out, &pixel, 4);
+    // A hundred and twenty-eight source rows at a time, so that the rows read stay in cache; each destination row is
+    // written front to back from the source rows taken bottom-up. Destination rows x0 .. x1 - 1 only, so
+    // that two halves can run at once.
+    const auto turn = [&](int x0, int x1) {
+        constexpr int kTile = 128;
+        const std::uint8_t* rows[kTile];
+        for (int y0 = 0; y0 < h; y0 += kTile) {
+            const int y1 = std::min(h, y0 + kTile), n = y1 - y0;
+            for (int i = 0; i < n; ++i)
+                rows[i] = src.scanLine(y1 - 1 - i);
+            for (int x = x0; x < x1; ++x) {
+                std::uint8_t* __restrict out = dst.scanLine(x) + static_cast<std::size_t>(h - y1) * 3;
+                const std::size_t offset = static_cast<std::size_t>(x) * 3;
+                // Four-byte moves: the fourth byte read is the next pixel (or padding) of the same source
+                // row, and the fourth byte written is overwritten by the next pixel; the last pixel of a
+                // run and of a source row move as three bytes.
+                const int wide = x + 1 < w ? n - 1 : 0;
+                int i = 0;
+                for (; i < wide; ++i, out += 3) {
+                    std::uint32_t pixel;
+                    std::memcpy(&pixel, rows[i] + offset, 4);
+                    std::memcpy(out, &pixel, 4);
+                }
+                for (; i < n; ++i, out += 3)
+                    std::memcpy(out, rows[i] + offset, 3);
             }
-            for (; i < n; ++i, out += 3)
-                std::memcpy(out, rows[i] + offset, 3);
         }
+    };
+    if (static_cast<std::int64_t>(w) * h < (1 << 16) || std::thread::hardware_concurrency() < 2) {
+        turn(0, w);
+        return;
     }
+    std::thread left([&] { turn(0, w / 2); });
+    turn(w / 2, w);
+    left.join();
 }
 
 gfx::Status TketPaintFX::Resample(gfx::Bitmap& src, gfx::Bitmap& dst, const ResampleFilter& filter, float support)

@@ -277,10 +277,11 @@ TEST_F(Effects, MasksBlackenAndMarkTheTransparentColour)
     EXPECT_EQ(drop.pixel(1, 0), gfx::clLime);
 }
 
-// The tiled quarter turn against the plain definition, at sizes that do not divide into tiles.
+// The tiled quarter turn against the plain definition, at sizes that do not divide into tiles; the
+// largest is turned in two halves at once.
 TEST_F(Effects, RotateQuarterMovesEveryPixelClockwise)
 {
-    for (const auto& [w, h] : {std::pair{1, 1}, std::pair{7, 5}, std::pair{130, 67}}) {
+    for (const auto& [w, h] : {std::pair{1, 1}, std::pair{7, 5}, std::pair{130, 67}, std::pair{301, 259}}) {
         Bitmap src = test::noise(w, h, static_cast<unsigned>(w)), dst;
         fx.RotateQuarter(src, dst);
         ASSERT_EQ(dst.width(), h);
@@ -320,17 +321,39 @@ TEST_F(Effects, Convolve5x5MatchesThePlainDefinition)
     app::Random pick(99);
     for (int round = 0; round < 40; ++round) {
         std::array<int, 25> k{};
+        // Odd rounds keep the weights small, so every sum fits 16 bits and the narrow path runs; their
+        // images are wide enough for whole vectors of sixteen values and a tail.
+        const bool narrow = round % 2 == 1;
         for (int& v : k)
-            v = pick(41) - 20;
+            v = narrow ? pick(7) - 3 : pick(41) - 20;
         if (round % 5 == 0) {
             k.fill(0);
             k[12] = 5, k[0] = -5; // weights summing to zero divide by one
         }
-        const Bitmap src = test::noise(1 + pick(13), 1 + pick(11), static_cast<unsigned>(round));
+        const Bitmap src
+            = test::noise(narrow ? 1 + pick(40) : 1 + pick(13), 1 + pick(11), static_cast<unsigned>(round));
         Bitmap fast = src;
         fx.Convolve5x5(fast, k);
         ASSERT_EQ(fast, convolveReference(src, k)) << "round " << round;
     }
+}
+
+TEST_F(Effects, Convolve5x5InTwoHalvesMatchesThePlainDefinition)
+{
+    // Tall images are convolved in two halves at once, each reading rows the other overwrites.
+    const std::array<int, 25> separable{1, 2, 3, 2, 1, 2, 4, 6, 4, 2, 3, 6, 9, 6, 3, 2, 4, 6, 4, 2, 1, 2, 3, 2, 1};
+    std::array<int, 25> narrow{};
+    narrow[3] = 2, narrow[12] = 4, narrow[21] = -1;
+    std::array<int, 25> wide{};
+    for (int i = 0; i < 25; ++i)
+        wide[static_cast<std::size_t>(i)] = (i * 37) % 41 - 20;
+    for (const auto& k : {separable, narrow, wide})
+        for (const int height : {64, 65, 150}) {
+            const Bitmap src = test::noise(23, height, static_cast<unsigned>(height));
+            Bitmap fast = src;
+            fx.Convolve5x5(fast, k);
+            ASSERT_EQ(fast, convolveReference(src, k)) << "height " << height << " kernel " << k[0];
+        }
 }
 
 TEST_F(Effects, Convolve5x5WeighsColumnsByTheFirstIndex)
