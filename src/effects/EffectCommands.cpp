@@ -343,13 +343,13 @@ const EffectCommand* findEffectCommand(std::string_view name)
     return nullptr;
 }
 
-gfx::Status applyEffect(TketPaintFX& fx, gfx::Bitmap& image, std::string_view spec)
+gfx::Status applyEffect(TketPaintFX& fx, gfx::Bitmap& image, std::string_view call)
 {
-    const auto colon = spec.find(':');
-    const std::string_view name = spec.substr(0, colon);
+    const auto colon = call.find(':');
+    const std::string_view name = call.substr(0, colon);
     std::vector<std::string> arguments;
     if (colon != std::string_view::npos) {
-        std::string_view rest = spec.substr(colon + 1);
+        std::string_view rest = call.substr(colon + 1);
         while (true) {
             const auto comma = rest.find(',');
             arguments.emplace_back(rest.substr(0, comma));

@@ -23,6 +23,6 @@ std::span<const EffectCommand> effectCommands();
 const EffectCommand* findEffectCommand(std::string_view name);
 
 // Runs "Name" or "Name:a,b,..." on the image (made 24 bits first); a wrong name or argument gives a message.
-gfx::Status applyEffect(TketPaintFX& fx, gfx::Bitmap& image, std::string_view spec);
+gfx::Status applyEffect(TketPaintFX& fx, gfx::Bitmap& image, std::string_view call);
 
 } // namespace daubix::effects

@@ -5,7 +5,7 @@ namespace daubix::ui {
 namespace {
 
 // The menu bar, in order. Paths separate submenus with "/".
-const MenuItemSpec kMenu[] = {
+const MenuItemRow kMenu[] = {
     {"File", "&New", "", Command::None},
     {"File", "New &Banner", "", Command::None},
     {"File", "&Open...", "Ctrl+O", Command::None},
@@ -257,7 +257,7 @@ const MenuItemSpec kMenu[] = {
     {"Help", "&About", "", Command::About},
 };
 
-const ToolItemSpec kTools[] = {
+const ToolItemRow kTools[] = {
     {"Lines", "Line", "line"},
     {"Lines", "Line Straight", "sline"},
     {"Lines", "Bezier", "bezier"},
@@ -362,12 +362,12 @@ const ToolItemSpec kTools[] = {
 
 } // namespace
 
-std::span<const MenuItemSpec> mainMenuItems()
+std::span<const MenuItemRow> mainMenuItems()
 {
     return kMenu;
 }
 
-std::span<const ToolItemSpec> toolMenuItems()
+std::span<const ToolItemRow> toolMenuItems()
 {
     return kTools;
 }

@@ -59,7 +59,7 @@ enum class Command {
 
 // One menu item: where it sits ("Image/Resize/Default"), its caption with its accelerator, its shortcut,
 // its command, and whether it carries a check mark.
-struct MenuItemSpec {
+struct MenuItemRow {
     const char* path;
     const char* caption;
     const char* shortcut;
@@ -67,15 +67,15 @@ struct MenuItemSpec {
     bool checkable = false;
 };
 
-std::span<const MenuItemSpec> mainMenuItems();
+std::span<const MenuItemRow> mainMenuItems();
 
 // The tool menu of the Shape button: submenu (empty for the top level), caption and tool mode.
-struct ToolItemSpec {
+struct ToolItemRow {
     const char* submenu;
     const char* caption;
     const char* mode;
 };
 
-std::span<const ToolItemSpec> toolMenuItems();
+std::span<const ToolItemRow> toolMenuItems();
 
 } // namespace daubix::ui

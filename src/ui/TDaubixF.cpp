@@ -206,22 +206,22 @@ void TDaubixF::buildMenus()
     auto* pixelFormats = new QActionGroup(this);
     auto* starPoints = new QActionGroup(this);
     auto* spiralSides = new QActionGroup(this);
-    for (const MenuItemSpec& spec : mainMenuItems()) {
-        QString path = QString::fromUtf8(spec.path);
+    for (const MenuItemRow& item : mainMenuItems()) {
+        QString path = QString::fromUtf8(item.path);
         // Top-level menus get their accelerators; the table names them plainly.
         const QString top = path.section('/', 0, 0);
         const QString rest = path.section('/', 1);
         const QString topCaption = "&" + top;
         QMenu* menu = submenu(nullptr, rest.isEmpty() ? topCaption : topCaption + "/" + rest);
-        QAction* action = menu->addAction(QString::fromUtf8(spec.caption));
-        action->setObjectName(nameFor(QString::fromUtf8(spec.caption)));
-        if (*spec.shortcut)
-            action->setShortcut(QKeySequence(QString::fromUtf8(spec.shortcut)));
-        action->setCheckable(spec.checkable);
-        action->setEnabled(spec.command != Command::None);
-        if (spec.command == Command::None)
+        QAction* action = menu->addAction(QString::fromUtf8(item.caption));
+        action->setObjectName(nameFor(QString::fromUtf8(item.caption)));
+        if (*item.shortcut)
+            action->setShortcut(QKeySequence(QString::fromUtf8(item.shortcut)));
+        action->setCheckable(item.checkable);
+        action->setEnabled(item.command != Command::None);
+        if (item.command == Command::None)
             continue;
-        const Command command = spec.command;
+        const Command command = item.command;
         connect(action, &QAction::triggered, this, [this, command, action] { run(command, action); });
         if (command == Command::PixelFormat4 || command == Command::PixelFormat8 || command == Command::PixelFormat24)
             pixelFormats->addAction(action);
@@ -262,7 +262,7 @@ void TDaubixF::buildToolBar()
 
     m_setshape = dropdown("setshape", "Shape", "line", QToolButton::InstantPopup);
     m_setshape->menu()->setObjectName("shapes");
-    for (const ToolItemSpec& tool : toolMenuItems()) {
+    for (const ToolItemRow& tool : toolMenuItems()) {
         QMenu* menu = *tool.submenu ? nullptr : m_setshape->menu();
         if (*tool.submenu) {
             const std::string key = std::string("shapes/") + tool.submenu;
