@@ -5,10 +5,11 @@
 #include "script/TzoTurtle.h"
 
 #include <chrono>
+#include <cstdlib>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
-#include <iterator>
+#include <optional>
 #include <sstream>
 
 namespace daubix::cli {

@@ -5,6 +5,7 @@
 #include "script/TzoTurtle.h"
 
 #include <optional>
+#include <unordered_map>
 
 namespace daubix::script {
 
