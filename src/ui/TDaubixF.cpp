@@ -624,11 +624,21 @@ void TDaubixF::mypaintMouse(int step, QMouseEvent* event)
     case MyPaint::MouseStep::Move:
         m_tools.move(e);
         break;
-    case MyPaint::MouseStep::Release:
+    case MyPaint::MouseStep::Release: {
+        const std::string before = m_doc.toolMode;
         m_tools.release(e);
         // The pick tool sets the brush colour; the panel follows.
         m_gamma->showColors(toQColor(m_doc.firstColor), toQColor(m_doc.secondColor));
+        // Zoom In Keep hands over to the freehand tool: the shape button shows it as if chosen.
+        if (m_doc.toolMode != before && !m_doc.toolMode.empty())
+            for (QAction* item : m_setshape->menu()->findChildren<QAction*>())
+                if (item->data().toString().toStdString() == m_doc.toolMode) {
+                    m_setshape->setIcon(item->icon());
+                    m_setshape->setToolTip(item->text());
+                    break;
+                }
         break;
+    }
     }
 }
 

@@ -269,6 +269,23 @@ private slots:
         QCOMPARE(doc.toolMode, std::string("rangemove"));
     }
 
+    void zoomInKeepHandsOverToFreehand()
+    {
+        ui::TDaubixF window(folder());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        auto& doc = window.document();
+        doc.toolMode = "zoomkeepbrush";
+        drag(window.paintView(), {100, 100}, {110, 110});
+        QCOMPARE(doc.toolMode, std::string("freehand"));
+        QCOMPARE(doc.canvas.pen.width, 2);
+        QCOMPARE(window.findChild<QToolButton*>("setshape")->toolTip(), QString("Freehand"));
+        // Zoom Out is a command of the same menu, and one undo step.
+        const int index = doc.undo.index();
+        window.findChild<QAction*>("ZoomOut2")->trigger();
+        QCOMPARE(doc.undo.index(), index % 10 + 1);
+    }
+
     void optionsMenuAsksAndFallsBack()
     {
         ui::TDaubixF window(folder());
