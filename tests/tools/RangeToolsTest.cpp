@@ -1,5 +1,6 @@
 #include "app/ImageCommands.h"
 #include "app/Range.h"
+#include "support/TestImages.h"
 #include "tools/ToolsFixture.h"
 
 using namespace daubix;
@@ -73,6 +74,38 @@ TEST_F(Range, InvertTurnsTheRangeOver)
     app::invertRange(doc);
     EXPECT_TRUE(all({10, 10, 21, 21}, gfx::clWhite));
     EXPECT_EQ(count(gfx::clWhite), 11 * 11);
+}
+
+TEST_F(Range, TheWholeImageHelperCopiesItAllSlightlyStretched)
+{
+    doc.image = test::noise(40, 30, 4);
+    doc.canvas.copyMode = gfx::kSrcInvert; // the helper copies with its own mode, not the canvas's
+    app::copyWholeImage(doc);
+    EXPECT_EQ(doc.range, (gfx::Rect{0, 0, 39, 29}));
+    EXPECT_EQ(doc.rangeCopyMode, gfx::kSrcCopy);
+    ASSERT_EQ(doc.rangeBuffer.width(), 40);
+    ASSERT_EQ(doc.rangeBuffer.height(), 30);
+    EXPECT_EQ(doc.rangeBuffer.format(), gfx::PixelFormat::Bits24);
+    // 39 x 29 source pixels stretched over 40 x 30: along the first row each buffer column is a source
+    // column, in order, one of them twice, and the last source column is left out.
+    const auto sourceColumn = [&](int bx) {
+        for (int sx = 0; sx < 40; ++sx)
+            if (doc.rangeBuffer.pixel(bx, 0) == doc.image.pixel(sx, 0)) // noise: no two pixels of a row alike
+                return sx;
+        return -1;
+    };
+    int doubled = 0;
+    for (int bx = 0; bx < 40; ++bx) {
+        const int sx = sourceColumn(bx);
+        ASSERT_GE(sx, 0) << bx;
+        ASSERT_LE(sx, 38) << bx;
+        if (bx > 0) {
+            const int step = sx - sourceColumn(bx - 1);
+            ASSERT_TRUE(step == 0 || step == 1) << bx;
+            doubled += step == 0;
+        }
+    }
+    EXPECT_EQ(doubled, 1);
 }
 
 TEST_F(Range, MoveLeavesOneCopyAndSmearLeavesATrail)
