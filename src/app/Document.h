@@ -59,6 +59,13 @@ struct Document {
     Document(const Document&) = delete;
     Document& operator=(const Document&) = delete;
 
+    // The image's colour at a point; outside the image, the white of the page.
+    gfx::Color colorAt(int x, int y) const
+    {
+        const gfx::Color c = image.pixel(x, y);
+        return c == gfx::clNone ? gfx::clWhite : c;
+    }
+
     gfx::Bitmap image; // 256 x 256 white at start
     gfx::Canvas canvas{image};
     UndoRing undo;

@@ -1,5 +1,7 @@
 #include "app/IniFile.h"
 
+#include "app/TextCase.h"
+
 #include <algorithm>
 #include <cctype>
 #include <charconv>
@@ -7,13 +9,6 @@
 namespace daubix::app {
 
 namespace {
-
-bool sameText(std::string_view a, std::string_view b)
-{
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-        return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-    });
-}
 
 std::string_view trim(std::string_view s)
 {
@@ -69,7 +64,7 @@ std::string IniFile::text() const
 IniFile::Section* IniFile::find(std::string_view section)
 {
     for (Section& s : m_sections)
-        if (sameText(s.name, section))
+        if (sameIgnoringCase(s.name, section))
             return &s;
     return nullptr;
 }
@@ -77,7 +72,7 @@ IniFile::Section* IniFile::find(std::string_view section)
 const IniFile::Section* IniFile::find(std::string_view section) const
 {
     for (const Section& s : m_sections)
-        if (sameText(s.name, section))
+        if (sameIgnoringCase(s.name, section))
             return &s;
     return nullptr;
 }
@@ -86,7 +81,7 @@ std::optional<std::string> IniFile::value(std::string_view section, std::string_
 {
     if (const Section* s = find(section))
         for (const auto& [k, v] : s->entries)
-            if (sameText(k, key))
+            if (sameIgnoringCase(k, key))
                 return v;
     return std::nullopt;
 }
@@ -130,7 +125,7 @@ void IniFile::write(std::string_view section, std::string_view key, std::string_
         s = &m_sections.back();
     }
     for (auto& [k, v] : s->entries)
-        if (sameText(k, key)) {
+        if (sameIgnoringCase(k, key)) {
             v = value;
             return;
         }

@@ -45,8 +45,7 @@ void copyclip(Document& doc)
 {
     const auto [w, h] = bufferSize(doc.range);
     gfx::Bitmap& buffer = doc.rangeBuffer;
-    if (buffer.format() != gfx::PixelFormat::Bits24)
-        buffer.convertTo(gfx::PixelFormat::Bits24);
+    buffer.convertTo(gfx::PixelFormat::Bits24);
     if (buffer.width() != w || buffer.height() != h)
         buffer.setSize(w, h);
     buffer.transparent = false;
@@ -63,12 +62,17 @@ void pasteclip(Document& doc)
         doc.canvas.draw(doc.range.left, doc.range.top, doc.rangeBuffer);
 }
 
+void copyRangeOnWhite(Document& doc, gfx::Rop3 rop)
+{
+    doc.rangeCopyMode = rop;
+    setclip(doc, gfx::clWhite);
+    copyclip(doc);
+}
+
 void copyWholeImage(Document& doc)
 {
     doc.range = {0, 0, doc.image.width() - 1, doc.image.height() - 1};
-    doc.rangeCopyMode = gfx::kSrcCopy;
-    setclip(doc, gfx::clWhite);
-    copyclip(doc);
+    copyRangeOnWhite(doc, gfx::kSrcCopy);
 }
 
 void selectAll(Document& doc)
@@ -85,9 +89,7 @@ void eraseRange(Document& doc)
 
 void invertRange(Document& doc)
 {
-    doc.rangeCopyMode = gfx::kSrcInvert;
-    setclip(doc, gfx::clWhite);
-    copyclip(doc);
+    copyRangeOnWhite(doc, gfx::kSrcInvert);
     pasteclip(doc);
 }
 
@@ -120,15 +122,7 @@ void maskClip(Document& doc)
 
 gfx::Color pickedColor(const Document& doc, gfx::Point p, bool average)
 {
-    const auto at = [&](int x, int y) {
-        const gfx::Color c = doc.image.pixel(x, y);
-        return c == gfx::clNone ? gfx::clWhite : c; // outside the image reads as the white page
-    };
-    if (!average)
-        return at(p.x, p.y);
-    const gfx::Color a = at(p.x - 5, p.y), b = at(p.x + 5, p.y);
-    return gfx::rgb(
-        (gfx::red(a) + gfx::red(b)) / 2, (gfx::green(a) + gfx::green(b)) / 2, (gfx::blue(a) + gfx::blue(b)) / 2);
+    return average ? gfx::average(doc.colorAt(p.x - 5, p.y), doc.colorAt(p.x + 5, p.y)) : doc.colorAt(p.x, p.y);
 }
 
 bool tightenRange(Document& doc, Host& host)
@@ -138,9 +132,7 @@ bool tightenRange(Document& doc, Host& host)
         host.showMessage("no selection");
         return false;
     }
-    doc.rangeCopyMode = gfx::kSrcCopy;
-    setclip(doc, gfx::clWhite);
-    copyclip(doc);
+    copyRangeOnWhite(doc, gfx::kSrcCopy);
     const gfx::Bitmap& b = doc.rangeBuffer;
     if (b.isEmpty())
         return false;

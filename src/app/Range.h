@@ -6,6 +6,7 @@
 
 #include "gfx/Bitmap.h"
 #include "gfx/Geometry.h"
+#include "gfx/RasterOp.h"
 
 #include <optional>
 
@@ -21,6 +22,9 @@ void setclip(Document& doc, gfx::Color fill);
 void copyclip(Document& doc);
 // Draws the buffer with its top-left at (L, T) with the image canvas's copy mode.
 void pasteclip(Document& doc);
+// The usual start of a range command: the range copy mode becomes rop, and the buffer a white sheet
+// with the range copied onto it by that mode (source copy: the range; source invert: its inverse).
+void copyRangeOnWhite(Document& doc, gfx::Rop3 rop);
 // The range becomes (0, 0, W - 1, H - 1) and the buffer a source copy of it.
 void copyWholeImage(Document& doc);
 

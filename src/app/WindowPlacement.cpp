@@ -1,24 +1,16 @@
 #include "app/WindowPlacement.h"
 
-#include <algorithm>
-#include <cctype>
+#include "app/TextCase.h"
+
 
 namespace daubix::app {
-
-namespace {
-std::string lower(std::string s)
-{
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return std::tolower(c); });
-    return s;
-}
-} // namespace
 
 Placement readMainPlacement(const IniFile& ini)
 {
     const std::optional<std::string> state = ini.value("Window", "State");
-    if (!state || lower(*state) == "maximized")
+    if (!state || lowerAscii(*state) == "maximized")
         return {true, 0, 0, 0, 0};
-    if (lower(*state) == "normal")
+    if (lowerAscii(*state) == "normal")
         return {false, ini.readInt("Window", "Left", 0), ini.readInt("Window", "Top", 0),
             ini.readInt("Window", "Width", 500), ini.readInt("Window", "Height", 400)};
     return {false, 94, 130, 694, 492};

@@ -5,11 +5,12 @@
 #include "script/TzoTurtle.h"
 
 #include <chrono>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <iostream>
 #include <optional>
+#include <set>
 #include <sstream>
 
 namespace daubix::cli {
@@ -102,13 +103,16 @@ int runScript(const std::vector<std::string>& args)
     script::TzoTurtle turtle;
     turtle.Canvas = &canvas;
     turtle.OnRequestImageSize = [&image](gfx::Rect& r) { r = {0, 0, image.width() - 1, image.height() - 1}; };
-    // Backdrop presets and named filters live in windows that a headless run does not have.
-    turtle.OnRequestBackGround = [](const std::string& name) {
-        std::fprintf(stderr, "daubix-cli: note: background \"%s\" is not available headless; ignored\n", name.c_str());
+    // Backdrop presets and named filters live in windows that a headless run does not have. Each name
+    // is noted once, however often a loop asks for it.
+    std::set<std::string> noted;
+    const auto note = [&noted](const char* what, const std::string& name) {
+        if (noted.insert(std::string(what) + "\n" + name).second)
+            std::fprintf(
+                stderr, "daubix-cli: note: %s \"%s\" is not available headless; ignored\n", what, name.c_str());
     };
-    turtle.OnRequestFilter = [](const std::string& name) {
-        std::fprintf(stderr, "daubix-cli: note: filter \"%s\" is not available headless; ignored\n", name.c_str());
-    };
+    turtle.OnRequestBackGround = [&note](const std::string& name) { note("background", name); };
+    turtle.OnRequestFilter = [&note](const std::string& name) { note("filter", name); };
     if (o.timeout > 0) {
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(o.timeout);
         turtle.Cancelled = [deadline] { return std::chrono::steady_clock::now() >= deadline; };

@@ -1,11 +1,11 @@
 // daubix-cli: Daubix without a display. Exit status 0 on success, 1 on a reported failure, 2 on a usage error.
 
 #include "app/Arithmetic.h"
+#include "app/TextCase.h"
 #include "cli/Commands.h"
 #include "effects/EffectCommands.h"
 #include "io/BmpCodec.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -50,9 +50,7 @@ bool isBmpName(const std::string& path)
     const auto slash = path.find_last_of('/');
     if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
         return false;
-    std::string ext = path.substr(dot + 1);
-    std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
-    return ext == "bmp";
+    return daubix::app::sameIgnoringCase(std::string_view(path).substr(dot + 1), "bmp");
 }
 
 } // namespace daubix::cli

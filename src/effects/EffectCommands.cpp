@@ -1,5 +1,7 @@
 #include "effects/EffectCommands.h"
 
+#include "app/TextCase.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -335,9 +337,7 @@ std::span<const EffectCommand> effectCommands()
 const EffectCommand* findEffectCommand(std::string_view name)
 {
     for (const EffectCommand& c : kCommands) {
-        if (c.name.size() == name.size() && std::equal(c.name.begin(), c.name.end(), name.begin(), [](char a, char b) {
-                return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
-            }))
+        if (app::sameIgnoringCase(c.name, name))
             return &c;
     }
     return nullptr;

@@ -24,6 +24,11 @@ constexpr int blue(Color c)
 {
     return static_cast<int>((c >> 16) & 0xFF);
 }
+// Channel by channel, halves rounded down.
+constexpr Color average(Color a, Color b)
+{
+    return rgb((red(a) + red(b)) / 2, (green(a) + green(b)) / 2, (blue(a) + blue(b)) / 2);
+}
 
 constexpr Color clBlack = 0x000000;
 constexpr Color clMaroon = 0x000080;

@@ -1,11 +1,11 @@
 // The command words: what each reads, what it does to the turtle, the stacks, the variables and the
 // canvas, and the message with which it rejects an argument.
 
+#include "app/TextCase.h"
 #include "gfx/Text.h"
 #include "script/TzoTurtle_p.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <numbers>
 
@@ -30,13 +30,6 @@ std::int32_t roundWrap(double v)
     if (!std::isfinite(v))
         return 0;
     return wrap(static_cast<std::int64_t>(std::fmod(std::nearbyint(v), 4294967296.0)));
-}
-
-std::string lowered(std::string_view s)
-{
-    std::string out(s);
-    std::transform(out.begin(), out.end(), out.begin(), [](unsigned char c) { return std::tolower(c); });
-    return out;
 }
 
 std::optional<gfx::PenMode> penModeNamed(std::string_view name)
@@ -445,7 +438,7 @@ bool TzoTurtle::Run_::command(Word word)
         return true;
     case Word::PenMode: {
         const Token* name = readName();
-        const auto mode = name ? penModeNamed(lowered(textOf(*name))) : std::nullopt;
+        const auto mode = name ? penModeNamed(app::lowerAscii(textOf(*name))) : std::nullopt;
         if (!mode)
             return fail("invalid pen mode");
         canvas.pen.mode = *mode;
@@ -453,7 +446,7 @@ bool TzoTurtle::Run_::command(Word word)
     }
     case Word::CopyMode: {
         const Token* name = readName();
-        const auto mode = name ? copyModeNamed(lowered(textOf(*name))) : std::nullopt;
+        const auto mode = name ? copyModeNamed(app::lowerAscii(textOf(*name))) : std::nullopt;
         if (!mode)
             return fail("invalid copy mode");
         canvas.copyMode = *mode;

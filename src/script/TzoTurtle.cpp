@@ -1,22 +1,9 @@
 #include "script/TzoTurtle.h"
 
+#include "app/TextCase.h"
 #include "script/TzoTurtle_p.h"
 
-#include <algorithm>
-#include <cctype>
-
 namespace daubix::script {
-
-namespace {
-
-std::string lower(std::string_view s)
-{
-    std::string out(s);
-    std::transform(out.begin(), out.end(), out.begin(), [](unsigned char c) { return std::tolower(c); });
-    return out;
-}
-
-} // namespace
 
 std::optional<std::int32_t> integerLiteral(std::string_view t)
 {
@@ -87,7 +74,7 @@ std::optional<std::int32_t> colorIdentifier(std::string_view token)
     }();
     if (token.size() < 3 || token.size() > 24)
         return std::nullopt;
-    const auto it = kColors.find(lower(token));
+    const auto it = kColors.find(app::lowerAscii(token));
     if (it == kColors.end())
         return std::nullopt;
     return static_cast<std::int32_t>(it->second);
@@ -185,7 +172,7 @@ TzoTurtle::Run_::Run_(TzoTurtle& turtle, std::string_view script)
 
 int TzoTurtle::Run_::slotFor(std::string_view name)
 {
-    const auto [it, added] = slots.try_emplace(lower(name), static_cast<int>(variables.size()));
+    const auto [it, added] = slots.try_emplace(app::lowerAscii(name), static_cast<int>(variables.size()));
     if (added)
         variables.emplace_back();
     return it->second;
@@ -195,6 +182,7 @@ void TzoTurtle::Run_::classify(Token& token)
 {
     const std::string_view s = textOf(token);
     token.word = wordOf(s);
+    token.fromStack = s == "=";
     // Any token may name a variable, command words included: "5 in go  go go" moves 5.
     if (s.find('=') == std::string_view::npos)
         token.slot = slotFor(s);
@@ -241,7 +229,7 @@ bool TzoTurtle::Run_::readInteger(std::int32_t& v)
     const Token* token = readToken();
     if (!token)
         return false;
-    if (token->end - token->start == 1 && text[static_cast<std::size_t>(token->start - 1)] == '=')
+    if (token->fromStack)
         return pop(v);
     if (token->slot >= 0 && variables[static_cast<std::size_t>(token->slot)]) {
         v = *variables[static_cast<std::size_t>(token->slot)];
@@ -259,7 +247,7 @@ bool TzoTurtle::Run_::readColor(std::int32_t& v)
     const Token* token = readToken();
     if (!token)
         return false;
-    if (token->end - token->start == 1 && text[static_cast<std::size_t>(token->start - 1)] == '=')
+    if (token->fromStack)
         return pop(v);
     if (token->isColor) {
         v = token->value;
@@ -272,11 +260,7 @@ bool TzoTurtle::Run_::readText(std::string& s)
 {
     const std::size_t from = static_cast<std::size_t>(pos - 1);
     const std::size_t open = from < text.size() ? text.find('"', from) : std::string::npos;
-    if (open == std::string::npos) {
-        pos = length + 1;
-        return false;
-    }
-    const std::size_t close = text.find('"', open + 1);
+    const std::size_t close = open == std::string::npos ? open : text.find('"', open + 1);
     if (close == std::string::npos) {
         pos = length + 1;
         return false;

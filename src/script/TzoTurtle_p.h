@@ -128,6 +128,7 @@ struct Token {
     int start = 0; // 1-based position of its first character
     int end = 0; // 1-based position just after it
     Word word = Word::None;
+    bool fromStack = false; // "=": an argument taken from the number stack
     bool isInteger = false;
     bool isColor = false; // an identifier or an integer: the colour reader's literal
     std::int32_t value = 0; // of the integer or colour literal

@@ -60,23 +60,10 @@ void strokeStartCopy(app::Document& doc)
     doc.rangeBuffer.transparent = false;
 }
 
-void to24Bits(app::Document& doc)
-{
-    if (doc.image.format() != gfx::PixelFormat::Bits24)
-        doc.image.convertTo(gfx::PixelFormat::Bits24);
-}
-
 // The pen width as the brushes take it: no wider than the canvas draws a pen.
 int brushWidth(const app::Document& doc)
 {
     return std::min(doc.canvas.pen.width, gfx::Canvas::kMaxPenWidth);
-}
-
-// The colour at a point of the image; outside it, white.
-gfx::Color colorAt(const app::Document& doc, int x, int y)
-{
-    const gfx::Color c = doc.image.pixel(x, y);
-    return c == gfx::clNone ? gfx::clWhite : c;
 }
 
 class BrushTools : public ToolFamily {
@@ -87,16 +74,15 @@ public:
         const Point p = e.point;
         m_lastSquare = {};
         if (isSpotFilterMode(mode) || mode == "gradientbrush") {
-            to24Bits(doc);
+            doc.image.convertTo(gfx::PixelFormat::Bits24);
             strokeStartCopy(doc);
         } else if (isEffectMode(mode)) {
             strokeStartCopy(doc);
         } else if (mode == "mixbrush") {
             const int w = brushWidth(doc);
-            const gfx::Color a = e.alt ? colorAt(doc, p.x, p.y - w) : colorAt(doc, p.x - w, p.y);
-            const gfx::Color b = e.alt ? colorAt(doc, p.x, p.y + w) : colorAt(doc, p.x + w, p.y);
-            doc.canvas.pen.color = gfx::rgb((gfx::red(a) + gfx::red(b)) >> 1, (gfx::green(a) + gfx::green(b)) >> 1,
-                (gfx::blue(a) + gfx::blue(b)) >> 1);
+            const gfx::Color a = e.alt ? doc.colorAt(p.x, p.y - w) : doc.colorAt(p.x - w, p.y);
+            const gfx::Color b = e.alt ? doc.colorAt(p.x, p.y + w) : doc.colorAt(p.x + w, p.y);
+            doc.canvas.pen.color = gfx::average(a, b);
         } else if (mode == "zoombrush" || mode == "zoomkeepbrush") {
             doc.zoomCopy = doc.image.converted(gfx::PixelFormat::Bits24);
         } else if (mode == "cloneall" || mode == "clonenottarget") {
@@ -164,8 +150,8 @@ private:
     {
         app::Document& doc = engine.doc();
         const int w = brushWidth(doc);
-        const gfx::Color c1 = alt ? colorAt(doc, q.x, q.y - w) : colorAt(doc, q.x - w, q.y);
-        const gfx::Color c2 = alt ? colorAt(doc, q.x, q.y + w) : colorAt(doc, q.x + w, q.y);
+        const gfx::Color c1 = alt ? doc.colorAt(q.x, q.y - w) : doc.colorAt(q.x - w, q.y);
+        const gfx::Color c2 = alt ? doc.colorAt(q.x, q.y + w) : doc.colorAt(q.x + w, q.y);
         for (int i = 0; i < 3; ++i) {
             const gfx::Rect touched = alt ? gfx::Rect{q.x - i - 1, q.y - w - 1, q.x - i + 2, q.y + w + 2}
                                           : gfx::Rect{q.x - w - 1, q.y + i - 1, q.x + w + 2, q.y + i + 2};
@@ -323,7 +309,7 @@ private:
             gfx::Canvas(part).copyRect({0, 0, pw, ph}, doc.image, {source.x, source.y, source.x + pw, source.y + ph});
             const Point anchor = engine.state().anchor;
             part.transparent = true;
-            part.transparentColor = colorAt(doc, anchor.x, anchor.y);
+            part.transparentColor = doc.colorAt(anchor.x, anchor.y);
             doc.canvas.draw(on.left, on.top, part);
         }
         engine.repaint(to);

@@ -31,9 +31,7 @@ public:
             c.brush.setStyle(gfx::BrushStyle::Clear);
             c.pen.width = 1;
         } else if (mode == "rangemove" || mode == "rangesmear") {
-            doc.rangeCopyMode = gfx::kSrcInvert;
-            app::setclip(doc, gfx::clWhite);
-            app::copyclip(doc);
+            app::copyRangeOnWhite(doc, gfx::kSrcInvert);
             c.copyMode = gfx::kSrcInvert;
             stamp(engine, engine.state().start);
         }
@@ -78,9 +76,7 @@ public:
             if (!mask.isEmpty())
                 c.draw(r.x, r.y, mask);
         } else if (mode == "pastecolor" || mode == "pastecolorx") {
-            doc.rangeCopyMode = gfx::kSrcCopy;
-            app::setclip(doc, gfx::clWhite);
-            app::copyclip(doc);
+            app::copyRangeOnWhite(doc, gfx::kSrcCopy);
             effects::TketPaintFX fx(doc.random);
             if (mode == "pastecolor")
                 fx.MaskKeepColor(doc.rangeBuffer, c.brush.color());
@@ -97,9 +93,7 @@ public:
             doc.secondColor = picked;
             doc.toolMode.clear();
         } else if (mode == "transcopy") {
-            doc.rangeCopyMode = gfx::kSrcCopy;
-            app::setclip(doc, gfx::clWhite);
-            app::copyclip(doc);
+            app::copyRangeOnWhite(doc, gfx::kSrcCopy);
             const int w = doc.rangeBuffer.width(), h = doc.rangeBuffer.height();
             if (w > 0 && h > 0)
                 c.brushCopy({r.x, r.y, r.x + w - 1, r.y + h - 1}, doc.rangeBuffer, {0, 0, w, h}, doc.transparencyColor);

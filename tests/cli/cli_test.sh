@@ -93,6 +93,9 @@ expect "recursion overflows the stack" grep -q "stack overflow" "$work/err"
 printf 'do 2000000000 1 drop loop' >"$work/long.dxs"
 check "a timeout ends a long loop" 1 timeout 60 "$cli" run "$work/long.dxs" --timeout 0.5
 expect "the timeout is reported" grep -q "run cancelled" "$work/err"
+printf 'do 3 filter "trace" background "sky" loop' >"$work/requests.dxs"
+check "host requests run headless" 0 "$cli" run "$work/requests.dxs"
+expect "each request is noted once" test "$(grep -c 'not available headless' "$work/err")" -eq 2
 check "a missing script" 1 "$cli" run "$work/none.dxs"
 check "a bad size" 2 "$cli" run "$work/state.dxs" --size 100000x100000
 check "both --in and --size" 2 "$cli" run "$work/state.dxs" --size 10x10 --in "$fixtures/src.bmp"
