@@ -40,6 +40,13 @@ struct FrameOptions {
     int currentFrame = 0;
 };
 
+// The file-format options of the Options menu.
+struct FormatOptions {
+    bool gifTransparent = false;
+    bool iconStretch = true;
+    bool pngTransparent = false;
+};
+
 struct GadgetStyles {
     std::string buttonTextStyle = "Normal";
     std::string labelTextStyle = "Normal";
@@ -80,6 +87,7 @@ struct Document {
     std::string toolMode = "line";
     ShapeOptions shapes;
     std::string pasteKind = "paste";
+    FormatOptions formats;
     gfx::Color transparencyColor = gfx::clWhite;
 
     gfx::Rect range; // Left, Top, Right, Bottom
@@ -91,6 +99,7 @@ struct Document {
         gfx::Bitmap bitmap;
         gfx::Point position;
         bool shown = false;
+        int revision = 0; // counts new bitmaps, so that a view knows when to take the picture again
     } floating;
 
     gfx::Bitmap zoomCopy;
@@ -98,6 +107,7 @@ struct Document {
 
     gfx::Bitmap patternStrip; // 32 patterns of 8 x 8 side by side; the built-in ones until a file is read
     gfx::Bitmap patternBrush{8, 8};
+    int patternIndex = -1; // the pattern last clicked in the pattern list
 
     TransitionOptions transition;
     int splitOffset = 20;

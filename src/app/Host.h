@@ -4,6 +4,7 @@
 #include "gfx/Canvas.h"
 #include "gfx/Geometry.h"
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -22,6 +23,10 @@ public:
         = 0;
     virtual std::optional<gfx::Color> chooseColor(gfx::Color initial) = 0;
     virtual std::optional<gfx::Font> chooseFont(const gfx::Font& initial) = 0;
+    // A file name from an open or a save dialog; nullopt when cancelled. The filter lists the offered
+    // types as "Description (*.ext *.ext)" entries separated by ";;".
+    enum class FileDialog : std::uint8_t { Open, Save };
+    virtual std::optional<std::string> askFileName(FileDialog kind, const std::string& filter) = 0;
     // Status bar panels 0 .. 3.
     virtual void setStatus(int panel, const std::string& text) = 0;
     // Moves the mouse pointer to a point of the image.

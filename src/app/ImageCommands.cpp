@@ -1,5 +1,7 @@
 #include "app/ImageCommands.h"
 
+#include "app/ColorList.h"
+#include "app/Command.h"
 #include "app/Document.h"
 #include "app/Host.h"
 
@@ -25,9 +27,12 @@ void undoImage(Document& doc, Host& host)
 
 void clearImage(Document& doc, Host& host)
 {
+    // A pattern brush would fill the image with its pattern; the image is to come out white.
+    doc.canvas.brush.setPattern(std::nullopt);
     doc.canvas.brush.setColor(gfx::clWhite);
     doc.canvas.pen.style = gfx::PenStyle::Solid;
     doc.secondColor = gfx::clWhite;
+    colorPanelChanged(doc); // the panel's change brings the pen colour back to its first colour too
     doc.canvas.fillRect(wholeImage(doc));
     doc.canvas.brush.setStyle(gfx::BrushStyle::Clear);
     doc.range = wholeImage(doc);
@@ -76,6 +81,58 @@ void setPixelFormat(Document& doc, Host& host, gfx::PixelFormat format)
     doc.image.convertTo(format);
     doc.pixelFormatChoice = format;
     host.repaint(wholeImage(doc));
+}
+
+namespace {
+
+void pixelFormatRow(CommandContext& c, const CommandRow& row)
+{
+    setPixelFormat(c.doc, c.host, static_cast<gfx::PixelFormat>(row.number));
+}
+
+bool pixelFormatChecked(const Document& doc, const CommandRow& row)
+{
+    return doc.pixelFormatChoice == static_cast<gfx::PixelFormat>(row.number);
+}
+
+constexpr CommandRow kRows[] = {
+    {.path = "Edit > &Copy Image", .run = [](CommandContext& c, const CommandRow&) { copyImage(c.doc, c.host); }},
+    {.path = "Edit > Copy &Range", .run = [](CommandContext& c, const CommandRow&) { copyRange(c.doc, c.host); }},
+    {.path = "Edit > &Paste Image",
+        .run = [](CommandContext& c, const CommandRow&) { pasteImage(c.doc, c.host); },
+        .changesImage = true},
+    {.path = "Edit > Paste &Stretch from Clipboard",
+        .run = [](CommandContext& c, const CommandRow&) { pasteStretch(c.doc, c.host); },
+        .changesImage = true},
+    {.path = "Image > Pixel Format > 4 bit",
+        .kind = ItemKind::Radio,
+        .run = pixelFormatRow,
+        .checked = pixelFormatChecked,
+        .changesImage = true,
+        .number = 4},
+    {.path = "Image > Pixel Format > 8 bit",
+        .kind = ItemKind::Radio,
+        .run = pixelFormatRow,
+        .checked = pixelFormatChecked,
+        .changesImage = true,
+        .number = 8},
+    {.path = "Image > Pixel Format > 24 bit",
+        .kind = ItemKind::Radio,
+        .run = pixelFormatRow,
+        .checked = pixelFormatChecked,
+        .changesImage = true,
+        .number = 24},
+    {.path = "goUndo", .run = [](CommandContext& c, const CommandRow&) { undoImage(c.doc, c.host); }},
+    {.path = "ToolButton12",
+        .run = [](CommandContext& c, const CommandRow&) { clearImage(c.doc, c.host); },
+        .changesImage = true},
+};
+
+} // namespace
+
+std::span<const CommandRow> imageCommandRows()
+{
+    return kRows;
 }
 
 } // namespace daubix::app

@@ -2,12 +2,16 @@
 
 #include "gfx/Bitmap.h"
 
+#include <span>
+
 namespace daubix::app {
 
+struct CommandRow;
 struct Document;
 class Host;
 
-// Commands on the working image as a whole. None pushes an undo state except pushImage itself.
+// Commands on the working image as a whole. None pushes an undo state except pushImage itself: their
+// rows do, through runCommand.
 
 void pushImage(Document& doc);
 void undoImage(Document& doc, Host& host);
@@ -22,5 +26,8 @@ void pasteImage(Document& doc, Host& host);
 void pasteStretch(Document& doc, Host& host);
 
 void setPixelFormat(Document& doc, Host& host, gfx::PixelFormat format);
+
+// The Edit menu's image commands, Image > Pixel Format, and the Undo and Clear Image buttons.
+std::span<const CommandRow> imageCommandRows();
 
 } // namespace daubix::app

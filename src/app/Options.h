@@ -7,6 +7,7 @@
 
 namespace daubix::app {
 
+struct CommandRow;
 struct Document;
 class Host;
 
@@ -28,26 +29,13 @@ void setStarPoints(Document& doc, int points);
 void askSpiroTurns(Document& doc, Host& host);
 void askLineWidth(Document& doc, Host& host); // "Other Size..."
 
-// The pen-mode popup: caption, mode and the text of status panel 1.
-struct PenModeItem {
-    std::string_view caption;
-    gfx::PenMode mode;
-    std::string_view status;
-};
-std::span<const PenModeItem> penModeItems();
-void choosePenMode(Document& doc, Host& host, const PenModeItem& item);
+// The Options menu's rows, and those of the pen-mode, line-width and brush-style popups.
+std::span<const CommandRow> optionCommandRows();
 
-// The line-width popup's fixed widths and the pen styles, brush styles by their captions.
-struct PenStyleItem {
-    std::string_view caption;
-    gfx::PenStyle style;
-};
-std::span<const int> lineWidths(); // 1, 2, 3, 4, 5, 10, 30
-std::span<const PenStyleItem> penStyleItems();
-struct BrushStyleItem {
-    std::string_view caption;
-    gfx::BrushStyle style;
-};
-std::span<const BrushStyleItem> brushStyleItems();
+// The captions of the popup items that choose a pen mode, pen style or brush style ("Not Xor",
+// "Dash Dot", "DiagCross"); empty for a value no item chooses.
+std::string_view penModeName(gfx::PenMode mode);
+std::string_view penStyleName(gfx::PenStyle style);
+std::string_view brushStyleName(gfx::BrushStyle style);
 
 } // namespace daubix::app

@@ -1,5 +1,6 @@
 #include "app/Patterns.h"
 
+#include "app/Command.h"
 #include "app/Document.h"
 #include "gfx/Canvas.h"
 
@@ -79,6 +80,7 @@ void choosePattern(Document& doc, int index)
 {
     if (index < 0 || index >= kPatternCount)
         return;
+    doc.patternIndex = index;
     gfx::Canvas(doc.patternBrush).copyRect({0, 0, 8, 8}, doc.patternStrip, slot(index));
     doc.canvas.brush.setPattern(doc.patternBrush);
 }
@@ -99,6 +101,23 @@ void editPattern(Document& doc)
         return;
     const gfx::Bitmap pattern = *doc.canvas.brush.pattern();
     doc.canvas.stretchDraw({0, 0, doc.image.width(), doc.image.height()}, pattern);
+}
+
+namespace {
+
+constexpr CommandRow kRows[] = {
+    {.path = "patpopup > Update",
+        .run = [](CommandContext& c, const CommandRow&) { updatePattern(c.doc, c.doc.patternIndex); }},
+    {.path = "patpopup > Edit",
+        .run = [](CommandContext& c, const CommandRow&) { editPattern(c.doc); },
+        .changesImage = true},
+};
+
+} // namespace
+
+std::span<const CommandRow> patternCommandRows()
+{
+    return kRows;
 }
 
 } // namespace daubix::app

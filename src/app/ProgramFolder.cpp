@@ -8,6 +8,35 @@ namespace daubix::app {
 
 namespace fs = std::filesystem;
 
+namespace {
+
+// Where the program's own data lies: beside the executable (a build tree or a portable copy), in a data
+// folder there, or in the share folder of an installation. Empty when none is found.
+fs::path dataSource(const fs::path& executableFolder)
+{
+    std::error_code error;
+    for (const fs::path& candidate :
+        {executableFolder, executableFolder / "data", executableFolder / ".." / "share" / "daubix"})
+        if (!executableFolder.empty() && fs::exists(candidate / "patterns.bmp", error))
+            return candidate;
+    return {};
+}
+
+// Creates the folder and gives it every file of the program's data it lacks, never overwriting one the
+// user may have changed.
+void seed(const fs::path& folder, const fs::path& source)
+{
+    std::error_code error;
+    fs::create_directories(folder, error);
+    if (source.empty() || fs::equivalent(folder, source, error))
+        return;
+    for (const auto& entry : fs::directory_iterator(source, error))
+        if (entry.is_regular_file(error) && !fs::exists(folder / entry.path().filename(), error))
+            fs::copy_file(entry.path(), folder / entry.path().filename(), error);
+}
+
+} // namespace
+
 std::string programFile(const std::string& folder, const std::string& name)
 {
     return (fs::path(folder) / name).string();
@@ -15,8 +44,11 @@ std::string programFile(const std::string& folder, const std::string& name)
 
 std::string resolveProgramFolder(const std::string& executableFolder)
 {
-    if (const char* home = std::getenv("DAUBIX_HOME"); home && *home)
+    const fs::path source = dataSource(executableFolder);
+    if (const char* home = std::getenv("DAUBIX_HOME"); home && *home) {
+        seed(home, source);
         return home;
+    }
     std::error_code error;
     if (!executableFolder.empty() && fs::exists(fs::path(executableFolder) / "patterns.bmp", error))
         return executableFolder;
@@ -28,13 +60,7 @@ std::string resolveProgramFolder(const std::string& executableFolder)
     else
         data = fs::temp_directory_path(error);
     const fs::path folder = data / "daubix";
-    fs::create_directories(folder, error);
-    // Seed the new folder from the program's own data, file by file, never overwriting.
-    const fs::path source = fs::path(executableFolder) / "data";
-    if (fs::is_directory(source, error))
-        for (const auto& entry : fs::directory_iterator(source, error))
-            if (entry.is_regular_file(error) && !fs::exists(folder / entry.path().filename(), error))
-                fs::copy_file(entry.path(), folder / entry.path().filename(), error);
+    seed(folder, source);
     return folder.string();
 }
 

@@ -1,5 +1,6 @@
 #include "app/Range.h"
 
+#include "app/Command.h"
 #include "app/Document.h"
 #include "app/Host.h"
 
@@ -182,6 +183,117 @@ gfx::Bitmap floatCommand(Document& doc, Host& host, FloatKind kind)
     if (kind == FloatKind::Tight24 && !floating.isEmpty())
         floating.convertTo(gfx::PixelFormat::Bits4);
     return floating;
+}
+
+void showFloating(Document& doc, gfx::Bitmap bitmap, gfx::Point position)
+{
+    doc.floating.bitmap = std::move(bitmap);
+    doc.floating.position = position;
+    doc.floating.shown = true;
+    ++doc.floating.revision;
+}
+
+namespace {
+
+void floatRow(CommandContext& c, const CommandRow& row)
+{
+    gfx::Bitmap floating = floatCommand(c.doc, c.host, static_cast<FloatKind>(row.number));
+    showFloating(c.doc, std::move(floating), {c.doc.range.left, c.doc.range.top});
+}
+
+void toolModeRow(CommandContext& c, const CommandRow& row)
+{
+    c.doc.toolMode = row.text;
+}
+
+void pasteKindRow(CommandContext& c, const CommandRow& row)
+{
+    c.doc.pasteKind = row.text;
+}
+
+void copyModeRow(CommandContext& c, const CommandRow& row)
+{
+    c.doc.canvas.copyMode = static_cast<gfx::Rop3>(row.number);
+}
+
+constexpr int rop(gfx::Rop3 r)
+{
+    return static_cast<int>(r);
+}
+
+constexpr CommandRow kRows[] = {
+    {.path = "Edit > Paste &Floating Range",
+        .run =
+            [](CommandContext& c, const CommandRow&) {
+                if (auto pasted = c.host.clipboardBitmap()) {
+                    pasted->convertTo(gfx::PixelFormat::Bits24);
+                    pasted->transparent = false;
+                    showFloating(c.doc, std::move(*pasted), {5, 5});
+                }
+            }},
+    {.path = "Range > Float > Full", .run = floatRow, .number = static_cast<int>(FloatKind::Full)},
+    {.path = "Range > Float > Tight", .run = floatRow, .number = static_cast<int>(FloatKind::Tight)},
+    {.path = "Range > Float > Tight 24", .run = floatRow, .number = static_cast<int>(FloatKind::Tight24)},
+    {.path = "Range > Select All", .run = [](CommandContext& c, const CommandRow&) { selectAll(c.doc); }},
+    {.path = "Range > Move", .run = toolModeRow, .text = "rangemove"},
+    {.path = "Range > Smear", .run = toolModeRow, .text = "rangesmear"},
+    {.path = "Range > Erase",
+        .run = [](CommandContext& c, const CommandRow&) { eraseRange(c.doc); },
+        .changesImage = true},
+    {.path = "Range > Invert",
+        .run = [](CommandContext& c, const CommandRow&) { invertRange(c.doc); },
+        .changesImage = true},
+    {.path = "Range > Copy Transparent > Color...",
+        .run =
+            [](CommandContext& c, const CommandRow&) {
+                if (const auto chosen = c.host.chooseColor(c.doc.transparencyColor))
+                    c.doc.transparencyColor = *chosen;
+            }},
+    {.path = "Range > Copy Transparent > Copy", .run = toolModeRow, .text = "transcopy"},
+    {.path = "Gadgets > FloatImage1",
+        .kind = ItemKind::Check,
+        .run = [](CommandContext& c, const CommandRow&) { c.doc.floating.shown = !c.doc.floating.shown; },
+        .checked = [](const Document& doc, const CommandRow&) { return doc.floating.shown; }},
+
+    {.path = "ToolButton14",
+        .run = [](CommandContext& c, const CommandRow&) { fillRange(c.doc); },
+        .changesImage = true},
+    {.path = "clipspop > Mask Clip",
+        .run = [](CommandContext& c, const CommandRow&) { maskClip(c.doc); },
+        .changesImage = true},
+
+    // The brush pastes start at once and leave the paste kind, which the Copy Selection button uses.
+    {.path = "copymodes > Paste", .run = pasteKindRow, .text = "paste", .icon = "paste"},
+    {.path = "copymodes > Paste Mask", .run = pasteKindRow, .text = "pastemask", .icon = "pastemask"},
+    {.path = "copymodes > Paste Brush", .run = toolModeRow, .text = "pastecolor", .icon = "pastecolor"},
+    {.path = "copymodes > Paste Exclude Brush", .run = toolModeRow, .text = "pastecolorx", .icon = "pastecolorx"},
+    {.path = "copymodes > Copy", .run = copyModeRow, .number = rop(gfx::kSrcCopy), .separatorBefore = true},
+    {.path = "copymodes > Black", .run = copyModeRow, .number = rop(gfx::kBlackness)},
+    {.path = "copymodes > Destination Invert", .run = copyModeRow, .number = rop(gfx::kDstInvert)},
+    {.path = "copymodes > Merge Copy", .run = copyModeRow, .number = rop(gfx::kMergeCopy)},
+    {.path = "copymodes > Merge Paint", .run = copyModeRow, .number = rop(gfx::kMergePaint)},
+    {.path = "copymodes > Not Source Copy", .run = copyModeRow, .number = rop(gfx::kNotSrcCopy)},
+    {.path = "copymodes > Not Source Erase", .run = copyModeRow, .number = rop(gfx::kNotSrcErase)},
+    {.path = "copymodes > Source And", .run = copyModeRow, .number = rop(gfx::kSrcAnd)},
+    {.path = "copymodes > Source Erase", .run = copyModeRow, .number = rop(gfx::kSrcErase)},
+    {.path = "copymodes > Source Invert", .run = copyModeRow, .number = rop(gfx::kSrcInvert)},
+    {.path = "copymodes > Source Paint", .run = copyModeRow, .number = rop(gfx::kSrcPaint)},
+    {.path = "copymodes > White", .run = copyModeRow, .number = rop(gfx::kWhiteness)},
+};
+
+} // namespace
+
+std::span<const CommandRow> rangeCommandRows()
+{
+    return kRows;
+}
+
+std::string_view copyModeName(gfx::Rop3 mode)
+{
+    for (const CommandRow& row : kRows)
+        if (row.run == copyModeRow && static_cast<gfx::Rop3>(row.number) == mode)
+            return caption(row);
+    return {};
 }
 
 } // namespace daubix::app

@@ -9,9 +9,12 @@
 #include "gfx/RasterOp.h"
 
 #include <optional>
+#include <span>
+#include <string_view>
 
 namespace daubix::app {
 
+struct CommandRow;
 struct Document;
 class Host;
 
@@ -54,5 +57,13 @@ void widenRangeTo24(Document& doc);
 // and reduced to 16 colours, for an icon. The bitmap floats above the image at the range's (L, T).
 enum class FloatKind : std::uint8_t { Full, Tight, Tight24 };
 gfx::Bitmap floatCommand(Document& doc, Host& host, FloatKind kind);
+// Gives the document's floating image a new bitmap, shown at the position.
+void showFloating(Document& doc, gfx::Bitmap bitmap, gfx::Point position);
+
+// The Range menu's selection commands, Edit > Paste Floating Range, the FloodFill Range button with its
+// popup, the copy-modes popup and the floating image's Gadgets item.
+std::span<const CommandRow> rangeCommandRows();
+// The caption of the copy-modes item that sets a copy mode ("Source Invert"); empty for other modes.
+std::string_view copyModeName(gfx::Rop3 mode);
 
 } // namespace daubix::app

@@ -15,6 +15,25 @@ void UndoRing::push(const gfx::Bitmap& image)
         m_index = 1;
 }
 
+gfx::Bitmap UndoRing::pushReturningOld(const gfx::Bitmap& image)
+{
+    gfx::Bitmap old = std::move(m_slots[static_cast<std::size_t>(m_index - 1)]);
+    push(image);
+    return old;
+}
+
+void UndoRing::unpush(gfx::Bitmap old)
+{
+    if (--m_index < 1)
+        m_index = kSlots;
+    m_slots[static_cast<std::size_t>(m_index - 1)] = std::move(old);
+}
+
+const gfx::Bitmap& UndoRing::newest() const
+{
+    return m_slots[static_cast<std::size_t>((m_index + kSlots - 2) % kSlots)];
+}
+
 void UndoRing::undo(gfx::Bitmap& image)
 {
     if (--m_index < 1)

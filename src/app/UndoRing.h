@@ -6,9 +6,9 @@
 
 namespace daubix::app {
 
-// Ten full copies of the working image in a ring. The tool engine pushes on every press; image commands
-// push nothing, so one Undo also removes what they did since that press. Undo stores nothing: no redo,
-// and after ten steps Undo arrives at the newest stored state again.
+// Ten full copies of the working image in a ring. The tool engine pushes on every press and every command
+// that changes the image pushes once before it does. Undo stores nothing: no redo, and after ten steps
+// Undo arrives at the newest stored state again.
 class UndoRing {
 public:
     static constexpr int kSlots = 10;
@@ -18,6 +18,12 @@ public:
     // Copies the image into slot (index - 1) and advances the index, 10 wrapping to 1. Copying into a
     // slot of the same size reuses its pixel buffer.
     void push(const gfx::Bitmap& image);
+    // As push, handing back what the slot held, so that unpush can restore the ring as it was.
+    gfx::Bitmap pushReturningOld(const gfx::Bitmap& image);
+    // Takes back the newest push: the index steps back and the slot gets its old content again.
+    void unpush(gfx::Bitmap old);
+    // The image of the newest push.
+    const gfx::Bitmap& newest() const;
     // Steps the index back (1 wrapping to 10) and makes the image a copy of slot (index - 1).
     void undo(gfx::Bitmap& image);
     // Gives every slot a new size, as New, Open and the resize commands do; contents are not meaningful

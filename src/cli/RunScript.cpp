@@ -41,14 +41,6 @@ std::optional<std::string> readScript(const std::string& path)
     return text.str();
 }
 
-bool parseSize(const std::string& s, int& w, int& h)
-{
-    int n = 0;
-    if (std::sscanf(s.c_str(), "%dx%d%n", &w, &h, &n) != 2 || n != static_cast<int>(s.size()))
-        return false;
-    return w > 0 && h > 0 && gfx::Bitmap::isSaneSize(w, h);
-}
-
 } // namespace
 
 int runScript(const std::vector<std::string>& args)
@@ -60,7 +52,7 @@ int runScript(const std::vector<std::string>& args)
         const bool hasValue = i + 1 < args.size();
         if (a == "--state") {
             o.state = true;
-        } else if ((a == "--in" || a == "--out" || a == "--size" || a == "--timeout") && !hasValue) {
+        } else if ((a == "--in" || a == "--out" || a == "--size" || a == "--timeout" || a == "--seed") && !hasValue) {
             return usageError(a + " needs a value");
         } else if (a == "--in") {
             o.in = args[++i];
@@ -70,6 +62,11 @@ int runScript(const std::vector<std::string>& args)
             if (!parseSize(args[++i], o.width, o.height))
                 return usageError("--size takes WIDTHxHEIGHT, e.g. 640x480, within the image size limit");
             sized = true;
+        } else if (a == "--seed") {
+            // No script word draws random numbers; the seed is taken so that runs can be written alike.
+            std::uint32_t seed = 0;
+            if (!parseSeed(args[++i], seed))
+                return usageError("--seed takes a whole number from 0 to 4294967295");
         } else if (a == "--timeout") {
             char* end = nullptr;
             o.timeout = std::strtod(args[++i].c_str(), &end);

@@ -6,7 +6,10 @@
 #include "effects/EffectCommands.h"
 #include "io/BmpCodec.h"
 
+#include <algorithm>
+#include <charconv>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,14 +19,34 @@ constexpr const char* kUsage = R"(Usage: daubix-cli COMMAND [ARGUMENTS]
 
 Commands:
   convert IN OUT    read the image IN and write it to OUT (BMP)
-  apply EFFECT IN OUT
+  apply EFFECT IN OUT [--seed N]
                     apply an effect to IN and write the result to OUT; EFFECT is a name, or
                     NAME:ARG,ARG,... for effects with numbers, e.g. GaussianBlur:3
   effects           list the effects that apply knows, with their arguments
-  run SCRIPT [--in IMAGE | --size WxH] [--out IMAGE] [--state] [--timeout SECONDS]
+  run SCRIPT [--in IMAGE | --size WxH] [--out IMAGE] [--state] [--timeout SECONDS] [--seed N]
                     run a turtle script on a white image (256 x 256 unless --size says) or
                     on IMAGE; "-" reads the script from standard input. --state prints the
                     status, the scan position, the turtle and the number stack afterwards
+  do [--in IMAGE | --size WxH] [--out IMAGE] [OPTIONS] STEP...
+                    run menu commands, toolbar items and mouse gestures in order, as the
+                    window does. A STEP is a menu path ("Range > Select All"), a toolbar
+                    button ("goUndo") or popup item ("penmodes > Xor"), a gesture
+                    ("drag MODE X,Y X,Y ... [shift] [ctrl] [alt] [middle] [right]", with
+                    tick:N and wait:MS between points), "tick N", or a window's control
+                    ("TDaubixF > colorlist = navy"). OPTIONS:
+                      --answer TEXT       answers to input boxes, in order (then their defaults)
+                      --file PATH         names for open and save dialogs, in order
+                      --color RRGGBB      choices of colour dialogs, in order
+                      --font "NAME,SIZE[,bold][,italic]"  choices of font dialogs
+                      --clipboard IMAGE   the clipboard's bitmap at the start
+                      --clipboard-out IMAGE  write the clipboard's bitmap at the end
+                      --range L,T,R,B  --pen RRGGBB  --brush RRGGBB  --width N
+                                          the range, pen colour, brush colour and pen width
+                      --seed N            seed the random generator (else the clock does)
+                      --state             print the size, format, range, pen, brush, modes,
+                                          tool, undo index and modified flag afterwards
+                    Messages go to stderr as "message: TEXT"; a bad step exits 2, and
+                    nothing is written unless every step ran
   --help            show this text
   --version         show the version
 )";
@@ -42,6 +65,25 @@ int fail(const std::string& message)
 {
     std::fprintf(stderr, "daubix-cli: %s\n", message.c_str());
     return 1;
+}
+
+bool parseInt(const std::string& text, int& value)
+{
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return !text.empty() && ec == std::errc() && end == text.data() + text.size();
+}
+
+bool parseSeed(const std::string& text, std::uint32_t& seed)
+{
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), seed);
+    return !text.empty() && ec == std::errc() && end == text.data() + text.size();
+}
+
+bool parseSize(const std::string& text, int& width, int& height)
+{
+    const auto x = text.find('x');
+    return x != std::string::npos && parseInt(text.substr(0, x), width) && parseInt(text.substr(x + 1), height)
+        && width > 0 && height > 0 && gfx::Bitmap::isSaneSize(width, height);
 }
 
 bool isBmpName(const std::string& path)
@@ -72,7 +114,7 @@ int convert(const std::string& in, const std::string& out)
     return 0;
 }
 
-int apply(const std::string& effect, const std::string& in, const std::string& out)
+int apply(const std::string& effect, const std::string& in, const std::string& out, std::optional<std::uint32_t> seed)
 {
     if (!daubix::cli::isBmpName(out))
         return fail("cannot write \"" + out + "\": unsupported file type (use .bmp)");
@@ -80,6 +122,8 @@ int apply(const std::string& effect, const std::string& in, const std::string& o
     if (!image)
         return fail(in + ": " + image.error());
     daubix::app::Random random;
+    if (seed)
+        random.seed(*seed);
     daubix::effects::TketPaintFX fx(random);
     if (auto applied = daubix::effects::applyEffect(fx, image.value(), effect); !applied)
         return fail(effect + ": " + applied.error());
@@ -120,12 +164,23 @@ int main(int argc, char* argv[])
         return convert(args[1], args[2]);
     }
     if (command == "apply") {
-        if (args.size() != 4)
-            return usageError("apply takes an effect and two file names: apply EFFECT IN OUT");
-        return apply(args[1], args[2], args[3]);
+        std::vector<std::string> rest(args.begin() + 1, args.end());
+        std::optional<std::uint32_t> seed;
+        if (const auto it = std::find(rest.begin(), rest.end(), "--seed"); it != rest.end()) {
+            std::uint32_t value = 0;
+            if (it + 1 == rest.end() || !daubix::cli::parseSeed(*(it + 1), value))
+                return usageError("--seed takes a whole number from 0 to 4294967295");
+            seed = value;
+            rest.erase(it, it + 2);
+        }
+        if (rest.size() != 3)
+            return usageError("apply takes an effect and two file names: apply EFFECT IN OUT [--seed N]");
+        return apply(rest[0], rest[1], rest[2], seed);
     }
     if (command == "run")
         return daubix::cli::runScript({args.begin() + 1, args.end()});
+    if (command == "do")
+        return daubix::cli::doSteps({args.begin() + 1, args.end()});
     if (command == "effects") {
         listEffects();
         return 0;

@@ -241,32 +241,59 @@ std::vector<Span> spansBetweenEnds(const std::vector<Span>& outline)
     return fill;
 }
 
-// The filled ellipse of the box (right and bottom exclusive): its outline pixels and what lies between.
+// The filled ellipse of the box (right and bottom exclusive): its outline pixels and what lies between,
+// rows -1 .. height only, columns clamped to -2 .. width + 2. Each row keeps only its outermost outline
+// pixels, so a flat ellipse far wider than the image costs no sorting of its outline.
 std::vector<Span> filledEllipseSpans(
     std::int64_t l, std::int64_t t, std::int64_t r, std::int64_t b, int width, int height)
 {
-    std::vector<Span> outline;
+    const std::int64_t top = std::max<std::int64_t>(std::min(t, b - 1), -1);
+    const std::int64_t bottom = std::min<std::int64_t>(std::max(t, b - 1), height);
+    if (top > bottom)
+        return {};
+    std::vector<std::pair<std::int64_t, std::int64_t>> ends(
+        static_cast<std::size_t>(bottom - top + 1), {INT64_MAX, INT64_MIN});
     ellipsePoints(
         l, t, r - 1, b - 1,
         [&](std::int64_t x, std::int64_t y) {
-            if (y >= -1 && y <= height)
-                outline.push_back({static_cast<int>(y), static_cast<int>(std::clamp<std::int64_t>(x, -2, width + 1)),
-                    static_cast<int>(std::clamp<std::int64_t>(x + 1, -1, width + 2))});
+            if (y < top || y > bottom)
+                return;
+            auto& [lo, hi] = ends[static_cast<std::size_t>(y - top)];
+            lo = std::min(lo, x);
+            hi = std::max(hi, x);
         },
         -1, height, -1, width);
-    detail::normalizeSpans(outline);
-    return spansBetweenEnds(outline);
+    std::vector<Span> fill;
+    for (std::size_t i = 0; i < ends.size(); ++i)
+        if (ends[i].first <= ends[i].second)
+            fill.push_back({static_cast<int>(top + static_cast<std::int64_t>(i)),
+                static_cast<int>(std::clamp<std::int64_t>(ends[i].first, -2, width + 1)),
+                static_cast<int>(std::clamp<std::int64_t>(ends[i].second + 1, -1, width + 2))});
+    return fill;
+}
+
+// Whether a pen of the width about the box of a and b can reach the target at all.
+bool reaches(Point a, Point b, int width, int targetWidth, int targetHeight)
+{
+    const std::int64_t margin = width / 2 + 2;
+    return std::max<std::int64_t>(a.x, b.x) + margin >= 0 && std::max<std::int64_t>(a.y, b.y) + margin >= 0
+        && std::min<std::int64_t>(a.x, b.x) - margin < targetWidth
+        && std::min<std::int64_t>(a.y, b.y) - margin < targetHeight;
 }
 
 // The area a pen wider than one pixel covers along a path: a band of the pen's width centred on each
 // segment, and a disc of the pen's diameter on every vertex (round ends and joins), as one region.
-std::vector<Span> widePathSpans(std::span<const Point> points, bool closed, int width, int height)
+// Segments and vertices too far from the target to reach it are skipped: a figure far larger than the
+// image costs what shows.
+std::vector<Span> widePathSpans(std::span<const Point> points, bool closed, int width, int targetWidth, int height)
 {
     std::vector<Span> spans;
     const double half = width / 2.0;
     const std::size_t segments = points.size() - 1 + (closed && points.size() > 2 ? 1 : 0);
     for (std::size_t k = 0; k < segments; ++k) {
         const Point a = points[k], b = points[(k + 1) % points.size()];
+        if (!reaches(a, b, width, targetWidth, height))
+            continue;
         const double dx = static_cast<double>(b.x) - a.x, dy = static_cast<double>(b.y) - a.y;
         const double length = std::hypot(dx, dy);
         if (length == 0)
@@ -288,6 +315,8 @@ std::vector<Span> widePathSpans(std::span<const Point> points, bool closed, int 
         spans.insert(spans.end(), part.begin(), part.end());
     }
     for (const Point& p : points) {
+        if (!reaches(p, p, width, targetWidth, height))
+            continue;
         const std::int64_t l = std::int64_t{p.x} - width / 2, t = std::int64_t{p.y} - width / 2;
         const std::vector<Span> disc = filledEllipseSpans(l, t, l + width, t + width, INT32_MAX / 4, height);
         spans.insert(spans.end(), disc.begin(), disc.end());
@@ -325,7 +354,7 @@ void Canvas::strokePath(std::span<const Point> points, bool closed)
     Bitmap& target = *m_target;
     PixelWriter ink(target, pen.mode, pen.color);
     if (penWidth() > 1) {
-        std::vector<Span> area = widePathSpans(points, closed, penWidth(), target.height());
+        std::vector<Span> area = widePathSpans(points, closed, penWidth(), target.width(), target.height());
         detail::clipSpans(area, target.width(), target.height());
         ink.spans(area);
         return;
@@ -359,7 +388,7 @@ Canvas::Outline Canvas::outlineOf(std::span<const Point> path, bool closed) cons
     if (pen.style == PenStyle::Clear || path.empty())
         return area;
     if (penWidth() > 1) {
-        area.ink = widePathSpans(path, closed, penWidth(), target.height());
+        area.ink = widePathSpans(path, closed, penWidth(), target.width(), target.height());
         detail::clipSpans(area.ink, target.width(), target.height());
         return area;
     }
@@ -442,24 +471,42 @@ void Canvas::ellipse(int left, int top, int right, int bottom)
                                 }),
             true);
     } else {
-        // Beyond the visible rows a huge ellipse is not walked, so its wide outline is a disc per pixel.
-        const int radius = penWidth() > 1 ? penWidth() : 0;
+        // Beyond the visible rows a huge ellipse is not walked, so its wide outline is the pen's disc on
+        // every outline pixel. The discs on a run of pixels of one row make each disc row stretched over
+        // the run, so runs are gathered first and pixels that cannot reach the image are dropped.
+        const int pw = penWidth() > 1 ? penWidth() : 0;
+        std::vector<Span> disc{{0, 0, 1}}; // about (0, 0), as a wide pen draws a single point
+        if (pw > 0) {
+            disc = filledEllipseSpans(0, 0, pw, pw, INT32_MAX / 4, INT32_MAX / 4);
+            for (Span& s : disc)
+                s = {s.y - pw / 2, s.x0 - pw / 2, s.x1 - pw / 2};
+        }
+        const std::int64_t reach = pw + 1;
+        std::int64_t runY = 0, runX0 = 0, runX1 = -1;
+        const auto flush = [&] {
+            for (const Span& s : disc)
+                outline.ink.push_back(
+                    {static_cast<int>(runY + s.y), static_cast<int>(runX0 + s.x0), static_cast<int>(runX1 + s.x1)});
+            if (outline.ink.size() > kMergeSpans)
+                detail::normalizeSpans(outline.ink);
+        };
         ellipsePoints(
             l, t, r - 1, b - 1,
             [&](std::int64_t x, std::int64_t y) {
-                if (radius == 0) {
-                    outline.ink.push_back({static_cast<int>(y), static_cast<int>(x), static_cast<int>(x + 1)});
+                if (y < -reach || y >= target.height() + reach || x < -reach || x >= target.width() + reach)
+                    return;
+                if (runX1 >= runX0 && y == runY && x == runX1 + 1) {
+                    runX1 = x;
                     return;
                 }
-                const Point dot[] = {{static_cast<int>(x), static_cast<int>(y)}};
-                const std::vector<Span> disc = widePathSpans(dot, false, radius, target.height());
-                outline.ink.insert(outline.ink.end(), disc.begin(), disc.end());
-                // Neighbouring discs overlap almost entirely; merging now and then keeps memory to a
-                // few spans per row.
-                if (outline.ink.size() > kMergeSpans)
-                    detail::normalizeSpans(outline.ink);
+                if (runX1 >= runX0)
+                    flush();
+                runY = y;
+                runX0 = runX1 = x;
             },
             -1 - penWidth(), target.height() + penWidth(), -1 - penWidth(), target.width() + penWidth());
+        if (runX1 >= runX0)
+            flush();
         detail::normalizeSpans(outline.ink);
     }
     detail::clipSpans(outline.ink, target.width(), target.height());

@@ -44,8 +44,19 @@ void bandLine(ToolEngine& engine, gfx::Point a, gfx::Point b)
 {
     gfx::Canvas& c = engine.doc().canvas;
     c.pen.mode = gfx::PenMode::NotXor;
+    // A band of no length is never drawn: a wide pen would leave a dot, and the first move of a gesture
+    // "erases" exactly such a band, which was never there.
+    if (a == b)
+        return;
     c.moveTo(a.x, a.y);
     c.lineTo(b.x, b.y);
+}
+
+void bandCurve(gfx::Canvas& canvas, const std::array<gfx::Point, 4>& p)
+{
+    if (p[0] == p[1] && p[1] == p[2] && p[2] == p[3])
+        return; // no length: see bandLine
+    drawCurve(canvas, p);
 }
 
 namespace {
@@ -252,9 +263,9 @@ public:
             return;
         gfx::Canvas& c = engine.doc().canvas;
         notXor(engine);
-        drawCurve(c, s.curve);
+        bandCurve(c, s.curve);
         s.curve[mode == "bezier1" ? 1 : 2] = e.point;
-        drawCurve(c, s.curve);
+        bandCurve(c, s.curve);
         engine.repaintAll();
     }
 
@@ -266,13 +277,13 @@ public:
         notXor(engine);
         if (mode == "bezier") {
             s.curve = {s.start, s.start, s.last, s.last};
-            drawCurve(c, s.curve);
+            bandCurve(c, s.curve);
             s.curve = {s.start, s.start, q, q};
-            drawCurve(c, s.curve);
+            bandCurve(c, s.curve);
         } else if (mode == "bezier1" || mode == "bezier2") {
-            drawCurve(c, s.curve);
+            bandCurve(c, s.curve);
             s.curve[mode == "bezier1" ? 1 : 2] = q;
-            drawCurve(c, s.curve);
+            bandCurve(c, s.curve);
         } else if (mode == "polybezier") {
             std::array<Point, 4>& p = s.curve;
             p[0] = s.start;
@@ -281,7 +292,7 @@ public:
                 p[1] = {p[0].x, p[3].y};
             if (!s.lockP2)
                 p[2] = {p[3].x, p[0].y};
-            drawCurve(c, p);
+            bandCurve(c, p);
             p[3] = q;
             if (e.ctrl) {
                 s.lockP1 = true;
@@ -295,7 +306,7 @@ public:
             } else if (!s.lockP2) {
                 p[2] = {p[3].x, p[0].y};
             }
-            drawCurve(c, p);
+            bandCurve(c, p);
         }
         engine.repaintAll();
     }
@@ -501,6 +512,8 @@ private:
     {
         gfx::Canvas& c = engine.doc().canvas;
         notXor(engine);
+        if (a == b)
+            return; // no size: see bandLine
         if (mode == "bars" || mode == "border") {
             c.pen.style = gfx::PenStyle::Dot;
             c.rectangle(a.x, a.y, b.x, b.y);
@@ -524,8 +537,11 @@ public:
         }
         notXor(engine);
         if (mode == "cube") {
-            c.rectangle(s.start.x, s.start.y, s.last.x, s.last.y);
-            c.rectangle(s.start.x, s.start.y, q.x, q.y);
+            // A box of no size is never drawn: see bandLine.
+            if (s.last != s.start)
+                c.rectangle(s.start.x, s.start.y, s.last.x, s.last.y);
+            if (q != s.start)
+                c.rectangle(s.start.x, s.start.y, q.x, q.y);
         } else if (mode == "skewrect1") {
             quad(c, s);
             s.corners[2] = q;

@@ -15,6 +15,8 @@ namespace {
 struct ToolEntry {
     std::string_view mode; // without its phase digit
     ToolFamily& (*family)();
+    // The family runs the engine's protocol for the mode, but the mode's own drawing is not there yet.
+    bool drawingPending = false;
 };
 
 // Sorted by mode; a mode with no row pushes undo at the press and draws nothing.
@@ -25,22 +27,22 @@ constexpr ToolEntry kTools[] = {
     {"blocks", fillTools},
     {"bluebrush", brushTools},
     {"border", boxTools},
-    {"borderwaveline", timerTools},
+    {"borderwaveline", timerTools, true},
     {"brightnessbrush", brushTools},
     {"chord", arcTools},
     {"cloneall", brushTools},
     {"clonenottarget", brushTools},
     {"cmirror", brushTools},
-    {"colorwaveline", timerTools},
+    {"colorwaveline", timerTools, true},
     {"cone", lineTools},
     {"contrastbrush", brushTools},
     {"cube", cornerTools},
     {"darkerbrush", brushTools},
-    {"decofastsphere", timerTools},
-    {"decospeedsphere", timerTools},
-    {"decosphere", timerTools},
+    {"decofastsphere", timerTools, true},
+    {"decospeedsphere", timerTools, true},
+    {"decosphere", timerTools, true},
     {"ellipse", boxTools},
-    {"fastwaveline", timerTools},
+    {"fastwaveline", timerTools, true},
     {"fisheyebrush", brushTools},
     {"fisheyefixbrush", brushTools},
     {"floodfill", fillTools},
@@ -104,18 +106,25 @@ constexpr ToolEntry kTools[] = {
     {"triangle", cornerTools},
     {"twistbrush", brushTools},
     {"vmirror", brushTools},
-    {"waveline", timerTools},
+    {"waveline", timerTools, true},
     {"zoombrush", brushTools},
     {"zoomkeepbrush", brushTools},
 };
 
-std::string_view baseMode(std::string_view mode)
+const ToolEntry* findEntry(std::string_view mode)
 {
-    if (mode == "polybezier")
-        return mode;
-    while (!mode.empty() && mode.back() >= '0' && mode.back() <= '9')
-        mode.remove_suffix(1);
-    return mode;
+    const auto it = std::lower_bound(
+        std::begin(kTools), std::end(kTools), mode, [](const ToolEntry& e, std::string_view k) { return e.mode < k; });
+    return it != std::end(kTools) && it->mode == mode ? &*it : nullptr;
+}
+
+// Modes whose names end in a digit ("mirror4", "mbRound2") are found as they are; the others without
+// their phase digit.
+const ToolEntry* entryFor(std::string_view mode)
+{
+    if (const ToolEntry* exact = findEntry(mode))
+        return exact;
+    return findEntry(baseToolMode(mode));
 }
 
 bool keepsButtonDown(std::string_view mode)
@@ -133,18 +142,34 @@ ToolEngine::ToolEngine(app::Document& doc, app::Host& host)
 
 ToolEngine::~ToolEngine() = default;
 
+std::string_view baseToolMode(std::string_view mode)
+{
+    if (findEntry(mode))
+        return mode;
+    while (!mode.empty() && mode.back() >= '0' && mode.back() <= '9')
+        mode.remove_suffix(1);
+    return mode;
+}
+
+bool isToolBuilt(std::string_view mode)
+{
+    const ToolEntry* entry = entryFor(mode);
+    return entry && !entry->drawingPending;
+}
+
+std::vector<std::string_view> builtToolModes()
+{
+    std::vector<std::string_view> modes;
+    for (const ToolEntry& entry : kTools)
+        if (!entry.drawingPending)
+            modes.push_back(entry.mode);
+    return modes;
+}
+
 ToolFamily* ToolEngine::familyFor(std::string_view mode) const
 {
-    const auto find = [](std::string_view m) -> ToolFamily* {
-        const auto it = std::lower_bound(
-            std::begin(kTools), std::end(kTools), m, [](const ToolEntry& e, std::string_view k) { return e.mode < k; });
-        return it != std::end(kTools) && it->mode == m ? &it->family() : nullptr;
-    };
-    // Modes whose names end in a digit ("mirror4", "mbRound2") are found as they are; the others
-    // without their phase digit.
-    if (ToolFamily* exact = find(mode))
-        return exact;
-    return find(baseMode(mode));
+    const ToolEntry* entry = entryFor(mode);
+    return entry ? &entry->family() : nullptr;
 }
 
 bool ToolEngine::goMacro(const PointerEvent& e) const
@@ -172,6 +197,8 @@ void ToolEngine::repaintAll()
 
 void ToolEngine::press(const PointerEvent& event)
 {
+    if (event.button == Button::None)
+        return; // only the left, middle and right buttons reach the tools
     PointerEvent e = event;
     GestureState& s = m_state;
     gfx::Canvas& canvas = m_doc.canvas;
@@ -232,7 +259,7 @@ void ToolEngine::move(const PointerEvent& e)
 
 void ToolEngine::release(const PointerEvent& e)
 {
-    if ((e.ctrl && e.alt) || e.button == Button::Right)
+    if ((e.ctrl && e.alt) || e.button == Button::Right || e.button == Button::None)
         return;
     GestureState& s = m_state;
     s.savedMode = m_doc.canvas.pen.mode;

@@ -18,7 +18,8 @@ namespace daubix::tools {
 
 enum class Button : std::uint8_t { None, Left, Right, Middle };
 
-// A mouse event on the image: the button, the modifier keys and the point in image pixels.
+// A mouse event on the image: the button, the modifier keys and the point in image pixels. Presses and
+// releases of other buttons than the left, middle and right ones (None) are ignored.
 struct PointerEvent {
     gfx::Point point;
     Button button = Button::Left;
@@ -50,6 +51,14 @@ struct GestureState {
 };
 
 class ToolFamily;
+
+// A tool mode without its phase suffix ("bezier2" is "bezier"); modes whose names end in a digit of
+// their own ("mirror4", "mbRound2") stay as they are.
+std::string_view baseToolMode(std::string_view mode);
+// Whether presses, moves and releases in the mode draw what the mode is for. Menus offer only these.
+bool isToolBuilt(std::string_view mode);
+// Every mode that isToolBuilt accepts, without phase suffixes, sorted.
+std::vector<std::string_view> builtToolModes();
 
 // Turns mouse input on the image into drawing according to the tool mode: the press, move, release,
 // right-button and timer steps common to every tool, with each tool family's own steps in between.

@@ -30,6 +30,8 @@ ToolFamily& brushTools();
 // Drawing helpers shared by the families.
 void bandLine(ToolEngine& engine, gfx::Point a, gfx::Point b); // in not-xor
 void drawCurve(gfx::Canvas& canvas, const std::array<gfx::Point, 4>& p);
+// The curve as a band: nothing when its four points are one.
+void bandCurve(gfx::Canvas& canvas, const std::array<gfx::Point, 4>& p);
 // The point at fraction f of the way from o to p, in polar form.
 gfx::Point reducevector(gfx::Point o, gfx::Point p, double f);
 // p turned about o by t radians (clockwise on the screen for positive t).

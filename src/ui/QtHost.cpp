@@ -4,6 +4,7 @@
 #include <QClipboard>
 #include <QColorDialog>
 #include <QCursor>
+#include <QFileDialog>
 #include <QFontDialog>
 #include <QImage>
 #include <QInputDialog>
@@ -97,6 +98,16 @@ std::optional<gfx::Font> QtHost::chooseFont(const gfx::Font& initial)
     result.underline = chosen.underline();
     result.strikeOut = chosen.strikeOut();
     return result;
+}
+
+std::optional<std::string> QtHost::askFileName(FileDialog kind, const std::string& filter)
+{
+    const QString types = QString::fromStdString(filter);
+    const QString name = kind == FileDialog::Open ? QFileDialog::getOpenFileName(m_window, {}, {}, types)
+                                                  : QFileDialog::getSaveFileName(m_window, {}, {}, types);
+    if (name.isEmpty())
+        return std::nullopt;
+    return name.toStdString();
 }
 
 void QtHost::setStatus(int panel, const std::string& text)

@@ -73,15 +73,8 @@ PatList::PatList(const gfx::Bitmap& strip, QWidget* parent)
 
 void PatList::contextMenuEvent(QContextMenuEvent* event)
 {
-    QMenu menu(this);
-    menu.setObjectName("patpopup");
-    QAction* update = menu.addAction("Update");
-    QAction* edit = menu.addAction("Edit");
-    QAction* chosen = menu.exec(event->globalPos());
-    if (chosen == update && currentRow() >= 0 && onUpdate)
-        onUpdate(currentRow());
-    else if (chosen == edit && onEdit)
-        onEdit();
+    if (popup)
+        popup->exec(event->globalPos());
 }
 
 ColorListWidget::ColorListWidget(QWidget* parent)

@@ -4,6 +4,8 @@
 
 #include <functional>
 
+class QMenu;
+
 namespace daubix::gfx {
 class Bitmap;
 }
@@ -16,8 +18,8 @@ class PatList : public QListWidget {
 public:
     PatList(const gfx::Bitmap& strip, QWidget* parent = nullptr);
     std::function<void(int)> onChoose;
-    std::function<void(int)> onUpdate;
-    std::function<void()> onEdit;
+    // The popup a right click opens ("Update", "Edit"); its items act on the pattern last chosen.
+    QMenu* popup = nullptr;
     void stripChanged() { viewport()->update(); }
 
 protected:

@@ -2,9 +2,7 @@
 
 #include "app/Document.h"
 #include "app/IniFile.h"
-#include "effects/TketPaintFX.h"
 #include "tools/ToolEngine.h"
-#include "ui/MenuTable.h"
 #include "ui/QtHost.h"
 
 #include <QMainWindow>
@@ -12,12 +10,18 @@
 #include <array>
 #include <map>
 #include <string>
+#include <string_view>
+#include <vector>
 
-class QActionGroup;
-class QMouseEvent;
 class QLabel;
+class QMenu;
+class QMouseEvent;
 class QScrollArea;
 class QToolButton;
+
+namespace daubix::app {
+struct CommandRow;
+}
 
 namespace daubix::ui {
 
@@ -26,8 +30,8 @@ class PatList;
 class ColorListWidget;
 class TGammaPanel;
 
-// The main window: the working image in a scroll box, the menus and toolbar, the colour panel, the
-// pattern and colour lists and the status bar.
+// The main window: the working image in a scroll box, the menus and toolbar built from the command
+// table, the colour panel, the pattern and colour lists and the status bar.
 class TDaubixF : public QMainWindow {
     Q_OBJECT
 public:
@@ -41,36 +45,31 @@ public:
     const std::string& programFolder() const { return m_folder; }
     // Shows the window where the settings file puts it: maximised, or at the stored place.
     void showAtStoredPlacement();
+    // The menu or popup item of a command path, written as the command line takes it; null if none.
+    QAction* action(std::string_view path) const;
+    // Sets every check mark, button picture and panel from the document.
+    void updateActions();
 
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
-private slots:
-    void goUndoClick();
-    void ClearImageClick();
-    void btnturnClick();
-    void ToolButton14Click();
-
 private:
-    void buildMenus();
-    void buildToolBar();
     void buildPanels();
     void buildStatusBar();
-    QMenu* submenu(QMenu* root, const QString& path);
-    void run(Command command, QAction* action);
-    void chooseTool(const char* mode, const QString& caption, QAction* item);
-    void imageChanged();
-    void updateActions();
+    void buildToolBar();
+    void buildMenus();
+    QMenu* menuFor(const std::vector<std::string_view>& parents);
+    QAction* addRow(QMenu* menu, const app::CommandRow& row);
+    void runRow(const app::CommandRow& row);
+    bool openWindow(std::string_view name, bool check);
+    void showHelp();
     void saveOnClose();
     void mypaintMouse(int step, QMouseEvent* event);
-    // Shows the document's floating image above the image, at its place, and checks its menu item.
-    void showFloating(gfx::Bitmap bitmap, gfx::Point position);
-    void runRangeCommand(Command command);
+    void imageChanged();
 
     app::Document m_doc;
     QtHost m_host;
-    effects::TketPaintFX FX{m_doc.random};
     tools::ToolEngine m_tools{m_doc, m_host};
     std::string m_folder;
     app::IniFile m_ini;
@@ -81,13 +80,12 @@ private:
     PatList* m_patList = nullptr;
     ColorListWidget* m_colorList = nullptr;
     std::array<QLabel*, 4> m_status{};
-    QToolButton* m_setshape = nullptr;
-    QToolButton* m_setbrushstyle = nullptr;
-    QToolButton* m_setwidth = nullptr;
-    QToolButton* m_selectcopy = nullptr;
     QLabel* m_floatImage = nullptr;
-    std::map<Command, QAction*> m_commandActions;
-    std::map<std::string, QMenu*> m_menus;
+    int m_floatRevision = -1;
+    // The dropdown buttons by the popup they open ("shapes", "linewidth", ...), and the popups.
+    std::map<std::string, QToolButton*, std::less<>> m_dropdowns;
+    std::map<std::string, QMenu*, std::less<>> m_menus; // by the captions of their path
+    std::vector<std::pair<const app::CommandRow*, QAction*>> m_actions;
     bool m_shown = false;
 };
 

@@ -1,6 +1,9 @@
 #include "ui/TDaubixSplashF.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QPainter>
+#include <QWindow>
 
 namespace daubix::ui {
 
@@ -11,8 +14,21 @@ TDaubixSplashF::TDaubixSplashF()
     setFixedSize(433, 97);
 }
 
+void TDaubixSplashF::showAndPaint()
+{
+    show();
+    // Up to a quarter of a second for the window system to map the window; then a paint of our own.
+    QElapsedTimer waited;
+    waited.start();
+    while (!(windowHandle() && windowHandle()->isExposed()) && waited.elapsed() < 250)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    repaint();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
 void TDaubixSplashF::paintEvent(QPaintEvent*)
 {
+    ++m_paints;
     QPainter p(this);
     p.fillRect(rect(), QColor(192, 192, 192));
     // A raised bevel: light top and left, dark bottom and right.

@@ -10,8 +10,16 @@ class TDaubixSplashF : public QWidget {
 public:
     TDaubixSplashF();
 
+    // Shows the window and paints it before returning. The event loop is not running yet while the
+    // program starts, so the window system's first expose would otherwise wait until the splash is gone.
+    void showAndPaint();
+    int paintCount() const { return m_paints; }
+
 protected:
     void paintEvent(QPaintEvent*) override;
+
+private:
+    int m_paints = 0;
 };
 
 } // namespace daubix::ui

@@ -9,8 +9,7 @@ int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     auto splash = std::make_unique<daubix::ui::TDaubixSplashF>();
-    splash->show();
-    splash->repaint();
+    splash->showAndPaint();
     QApplication::setApplicationName("Daubix 22i");
     daubix::ui::TDaubixF window;
     splash.reset(); // closed once the windows exist

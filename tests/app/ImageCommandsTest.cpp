@@ -1,6 +1,8 @@
 #include "app/ImageCommands.h"
 
+#include "app/Command.h"
 #include "app/Document.h"
+#include "app/Patterns.h"
 #include "gfx/Palette.h"
 #include "support/FakeHost.h"
 #include "support/TestImages.h"
@@ -57,17 +59,59 @@ TEST_F(ImageCommands, ClearImageFillsWhiteLeavesAClearBrushAndSelectsAll)
     EXPECT_EQ(doc.canvas.brush.style(), gfx::BrushStyle::Solid);
 }
 
-// A command applied after a press is undone together with that press's drawing.
-TEST_F(ImageCommands, UndoRemovesTheLastPressAndTheCommandsAfterIt)
+// Clear Image is the colour panel's change: the pen takes the panel's first colour again, and a pattern
+// chosen before does not fill the image.
+TEST_F(ImageCommands, ClearImageGivesWhiteAfterAPatternAndResyncsThePen)
+{
+    doc.image = test::noise(16, 16, 9);
+    app::choosePattern(doc, 1);
+    doc.firstColor = gfx::clRed;
+    doc.canvas.pen.color = gfx::clBlue; // out of step with the panel, as a pick or a script leaves it
+    app::clearImage(doc, host);
+    EXPECT_EQ(doc.image, gfx::Bitmap(16, 16));
+    EXPECT_EQ(doc.canvas.pen.color, gfx::clRed);
+    EXPECT_FALSE(doc.canvas.brush.pattern());
+}
+
+// Each command that changes the image is an undo step of its own, pushed before it: a press then a
+// command need two Undo steps, and each gives back exactly the image before it.
+TEST_F(ImageCommands, ACommandAfterAPressIsItsOwnUndoStep)
 {
     app::pushImage(doc); // window shown
     const gfx::Bitmap initial = doc.image;
     app::pushImage(doc); // a press
     doc.image.setPixel(5, 5, gfx::clBlack); // its drawing
-    app::setPixelFormat(doc, host, gfx::PixelFormat::Bits4); // a menu command
+    const gfx::Bitmap drawn = doc.image;
+    app::CommandContext ctx{doc, host};
+    const app::CommandRow* fourBits = nullptr;
+    for (const app::CommandRow& row : app::imageCommandRows())
+        if (row.path == "Image > Pixel Format > 4 bit")
+            fourBits = &row;
+    ASSERT_TRUE(fourBits);
+    app::runCommand(ctx, *fourBits);
+    EXPECT_EQ(doc.image.format(), gfx::PixelFormat::Bits4);
+    EXPECT_TRUE(doc.modified);
+    app::undoImage(doc, host);
+    EXPECT_EQ(doc.image, drawn);
     app::undoImage(doc, host);
     EXPECT_EQ(doc.image, initial);
     EXPECT_FALSE(host.repaints.empty());
+}
+
+// A command that changes nothing leaves neither an undo step nor the modified flag.
+TEST_F(ImageCommands, ACommandThatChangesNothingLeavesNoTrace)
+{
+    app::pushImage(doc);
+    const int index = doc.undo.index();
+    const gfx::Bitmap newest = doc.undo.newest();
+    app::CommandContext ctx{doc, host};
+    for (const app::CommandRow& row : app::imageCommandRows())
+        if (row.path == "Edit > &Paste Image" || row.path == "ToolButton12"
+            || row.path == "Image > Pixel Format > 24 bit")
+            app::runCommand(ctx, row); // an empty clipboard; a white image cleared; 24 bits already
+    EXPECT_EQ(doc.undo.index(), index);
+    EXPECT_EQ(doc.undo.newest(), newest);
+    EXPECT_FALSE(doc.modified);
 }
 
 TEST_F(ImageCommands, CopyImagePutsTheWholeImageOnTheClipboard)

@@ -1,6 +1,7 @@
 #include "app/Options.h"
 
 #include "app/ColorList.h"
+#include "app/Command.h"
 #include "app/Document.h"
 #include "app/IniFile.h"
 #include "app/Patterns.h"
@@ -9,6 +10,7 @@
 #include "support/TestImages.h"
 
 #include <gtest/gtest.h>
+#include <set>
 
 using namespace daubix;
 using app::Document;
@@ -109,12 +111,18 @@ TEST_F(OptionsPrompts, BlockPenDividesTheImageWidth)
 
 TEST_F(OptionsPrompts, PenModesSetTheModeAndStatusPanelOne)
 {
-    ASSERT_EQ(app::penModeItems().size(), 15u);
-    for (const app::PenModeItem& item : app::penModeItems()) {
-        app::choosePenMode(doc, host, item);
-        EXPECT_EQ(doc.canvas.pen.mode, item.mode);
-        EXPECT_EQ(host.statuses.back(), (std::pair<int, std::string>{1, "Pen=" + std::string(item.caption)}));
+    app::CommandContext ctx{doc, host};
+    std::set<gfx::PenMode> modes;
+    for (const app::CommandRow& row : app::optionCommandRows()) {
+        if (!row.path.starts_with("penmodes > "))
+            continue;
+        app::runCommand(ctx, row);
+        modes.insert(doc.canvas.pen.mode);
+        EXPECT_EQ(app::penModeName(doc.canvas.pen.mode), app::caption(row));
+        EXPECT_EQ(host.statuses.back(), (std::pair<int, std::string>{1, "Pen=" + std::string(app::caption(row))}));
     }
+    EXPECT_EQ(modes.size(), 15u); // every binary raster operation but the one that leaves the pixel alone
+    EXPECT_FALSE(modes.contains(gfx::PenMode::Nop));
 }
 
 TEST(ColorList, HoldsTheShippedItemsExactly)

@@ -101,5 +101,51 @@ check "a bad size" 2 "$cli" run "$work/state.dxs" --size 100000x100000
 check "both --in and --size" 2 "$cli" run "$work/state.dxs" --size 10x10 --in "$fixtures/src.bmp"
 check "run on a loaded image" 0 "$cli" run "$work/state.dxs" --in "$fixtures/src.bmp" --out "$work/on-src.bmp"
 
+# Commands, toolbar items and gestures without a display.
+check "do menu paths and a gesture" 0 "$cli" do --size 40x30 "Range > Select All" "penmodes > Xor" \
+    "drag rectangle 5,5 20,15" --state --out "$work/do.bmp"
+expect "state after do" grep -qx "range: 0,0,40,30" "$work/out"
+expect "the popup item set the pen mode" grep -qx "penmode: Xor" "$work/out"
+expect "the press is an undo step" grep -qx "undo: 3" "$work/out"
+expect "the gesture modified the image" grep -qx "modified: yes" "$work/out"
+expect "every state line is there" test "$(wc -l <"$work/out")" -eq 10
+check "do writes its image" 0 "$cli" convert "$work/do.bmp" "$work/do2.bmp"
+check "Undo after the gesture" 0 "$cli" do --size 40x30 "drag rectangle 5,5 20,15" goUndo --out "$work/undone.bmp"
+"$cli" do --size 40x30 --out "$work/blank.bmp"
+expect "Undo gives the blank image back" cmp -s "$work/undone.bmp" "$work/blank.bmp"
+check "a gesture with modifiers" 0 "$cli" do --size 40x30 "drag line 7,8 right" "drag line 0,0 30,8 ctrl shift" \
+    --state
+expect "the right click anchors the next Ctrl+Shift press" grep -qx "undo: 3" "$work/out"
+check "answers in order, then the defaults" 0 "$cli" do --answer 12 --answer many "Options > Blocks > Blocks..." \
+    "Options > Line Tolerance..." "linewidth > Other Size..." --state
+expect "the default width answer gives 1" grep -qx "pen: 000000 1 Solid" "$work/out"
+check "answers reach the width box" 0 "$cli" do --answer 7 "setwidth > Other Size..." --state
+expect "the width is the answer" grep -qx "pen: 000000 7 Solid" "$work/out"
+check "clipboard in and out" 0 "$cli" do --clipboard "$fixtures/src.bmp" "Edit > Paste Image" \
+    "Edit > Copy Image" --clipboard-out "$work/clip.bmp" --out "$work/pasted.bmp"
+expect "the pasted image is the clipboard's" cmp -s "$work/clip.bmp" "$work/pasted.bmp"
+check "an empty clipboard has nothing to write" 1 "$cli" do --clipboard-out "$work/none-clip.bmp"
+expect "no clipboard file" test ! -e "$work/none-clip.bmp"
+check "a message goes to stderr" 0 "$cli" do "Help > About"
+expect "the message is marked" grep -q "^message: Kets Daubix 22i" "$work/err"
+check "--pen, --brush, --width and --range" 0 "$cli" do --pen FF0000 --brush 00FF00 --width 4 --range 1,2,3,4 --state
+expect "the options are in force" grep -qx "pen: FF0000 4 Solid" "$work/out"
+expect "a brush colour makes the brush solid" grep -qx "brush: 00FF00 Solid" "$work/out"
+cp "$work/do.bmp" "$work/keep-do.bmp"
+check "an unknown step" 2 "$cli" do "Range > Select All" "Range > Nothing" --out "$work/keep-do.bmp"
+expect "the unknown step is named" grep -q 'error: unknown step "Range > Nothing"' "$work/err"
+expect "a failed do writes nothing" cmp -s "$work/do.bmp" "$work/keep-do.bmp"
+check "a window's item" 2 "$cli" do "Image > Quick > Quick Effects..."
+check "an item not built yet" 2 "$cli" do "File > New"
+expect "not built yet is said" grep -q "not available yet" "$work/err"
+check "an unknown tool mode" 2 "$cli" do "drag nothing 1,1"
+check "a bad option" 2 "$cli" do --color red "goUndo"
+check "a seed" 0 "$cli" do --seed 5 "goUndo"
+check "a seed that is not a number" 2 "$cli" do --seed five "goUndo"
+check "apply takes a seed" 0 "$cli" apply NoiseColor:40 "$fixtures/src.bmp" "$work/n1.bmp" --seed 3
+check "apply again with the seed" 0 "$cli" apply NoiseColor:40 "$fixtures/src.bmp" "$work/n2.bmp" --seed 3
+expect "seeded noise repeats" cmp -s "$work/n1.bmp" "$work/n2.bmp"
+check "run takes a seed" 0 "$cli" run "$work/state.dxs" --seed 9
+
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -29,6 +29,7 @@ public:
         const std::string& caption, const std::string& prompt, const std::string& initial) override;
     std::optional<gfx::Color> chooseColor(gfx::Color) override { return std::nullopt; }
     std::optional<gfx::Font> chooseFont(const gfx::Font&) override { return std::nullopt; }
+    std::optional<std::string> askFileName(FileDialog, const std::string&) override { return std::nullopt; }
     void setStatus(int panel, const std::string& text) override { statuses.emplace_back(panel, text); }
     void moveMouse(gfx::Point p) override { mouseMoves.push_back(p); }
     bool scriptEditorShowing() const override { return scriptShowing; }

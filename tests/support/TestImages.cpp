@@ -52,3 +52,12 @@ int differingPixels(const gfx::Bitmap& a, const gfx::Bitmap& b, int left, int to
 }
 
 } // namespace daubix::test
+
+namespace daubix::gfx {
+
+void PrintTo(const Bitmap& bitmap, std::ostream* os)
+{
+    *os << bitmap.width() << "x" << bitmap.height() << " " << bitmap.bitsPerPixel() << "-bit bitmap";
+}
+
+} // namespace daubix::gfx

@@ -2,6 +2,7 @@
 
 #include "gfx/Bitmap.h"
 
+#include <ostream>
 #include <string>
 
 namespace daubix::test {
@@ -15,3 +16,8 @@ std::string fixturePath(const std::string& relativePath);
 int differingPixels(const gfx::Bitmap& a, const gfx::Bitmap& b, int left, int top, int right, int bottom);
 
 } // namespace daubix::test
+
+namespace daubix::gfx {
+// How test failures show a bitmap: its size and format, not its bytes.
+void PrintTo(const Bitmap& bitmap, std::ostream* os);
+} // namespace daubix::gfx

@@ -306,3 +306,35 @@ TEST_F(Tools, CubesAndSkewRectanglesTakeTwoDrags)
     EXPECT_EQ(doc.toolMode, "skewrect2");
     EXPECT_EQ(doc.image.pixel(210, 175), gfx::clBlack); // on the side from (200, 150) to (220, 200)
 }
+
+// Only the left, middle and right buttons reach the tools: the others (back, forward) neither push an
+// undo step nor draw.
+TEST_F(Tools, OtherButtonsNeitherPushNorDraw)
+{
+    doc.toolMode = "ellipse";
+    doc.canvas.pen.width = 5;
+    const int index = doc.undo.index();
+    engine.press({{40, 40}, Button::None});
+    moveTo({60, 60});
+    engine.release({{60, 60}, Button::None});
+    EXPECT_EQ(doc.undo.index(), index);
+    EXPECT_EQ(blackPixels(), 0);
+    EXPECT_FALSE(doc.modified);
+}
+
+// The first move erases a band from the press point to itself that was never drawn; with a wide pen
+// such a band would be a dot left at the press point. None is drawn, so the centre stays white.
+TEST_F(Tools, WidePensLeaveNoDotWhereTheGestureBegan)
+{
+    for (const char* mode : {"star", "spiral"}) {
+        doc.image.fill(gfx::clWhite);
+        doc.toolMode = mode;
+        doc.canvas.pen.width = 3;
+        press({128, 128});
+        moveTo({170, 140});
+        moveTo({190, 128});
+        release({190, 128});
+        EXPECT_EQ(doc.image.pixel(128, 128), gfx::clWhite) << mode;
+        EXPECT_GT(blackPixels(), 100) << mode;
+    }
+}

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "app/Host.h"
+
+#include <array>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace daubix::app {
+
+// The host of a run without a display: its dialogs take their answers from queues filled beforehand,
+// its messages go to a callback, and its timer runs on a virtual clock that only moves when told to.
+// An input box with no answer left is answered with its default text, as pressing Enter would; a colour
+// or font dialog with none left is confirmed unchanged, and a file dialog with none left is cancelled.
+class HeadlessHost : public Host {
+public:
+    std::deque<std::string> answers;
+    std::deque<std::string> files;
+    std::deque<gfx::Color> colors;
+    std::deque<gfx::Font> fonts;
+    std::optional<gfx::Bitmap> clipboard;
+    std::function<void(const std::string&)> onMessage;
+    std::vector<std::string> messages;
+    std::array<std::string, 4> status;
+
+    void showMessage(const std::string& text) override;
+    std::optional<std::string> askText(
+        const std::string& caption, const std::string& prompt, const std::string& initial) override;
+    std::optional<gfx::Color> chooseColor(gfx::Color initial) override;
+    std::optional<gfx::Font> chooseFont(const gfx::Font& initial) override;
+    std::optional<std::string> askFileName(FileDialog kind, const std::string& filter) override;
+    void setStatus(int panel, const std::string& text) override;
+    void moveMouse(gfx::Point) override { }
+    bool scriptEditorShowing() const override { return false; }
+    void insertScriptText(const std::string&) override { }
+    std::optional<gfx::Bitmap> clipboardBitmap() override { return clipboard; }
+    void setClipboardBitmap(const gfx::Bitmap& bitmap) override { clipboard = bitmap; }
+    void repaint(const gfx::Rect&) override { }
+    void startTimer(int intervalMs) override;
+    void stopTimer() override;
+
+    // Milliseconds since the run began.
+    std::int64_t now() const { return m_now; }
+    bool timerRunning() const { return m_interval > 0; }
+    // Moves the clock on by ms, calling tick at every timer interval that passes while the timer runs.
+    void advanceClock(std::int64_t ms, const std::function<void()>& tick);
+
+private:
+    std::int64_t m_now = 0;
+    int m_interval = 0; // 0: stopped
+    std::int64_t m_nextTick = 0;
+};
+
+} // namespace daubix::app

@@ -1,0 +1,242 @@
+// "daubix-cli do": menu commands, toolbar items and mouse gestures run in order on one image, without a
+// display, through the same command table and tool engine as the window.
+
+#include "app/Document.h"
+#include "app/HeadlessHost.h"
+#include "app/ImageCommands.h"
+#include "app/Options.h"
+#include "app/Range.h"
+#include "cli/Commands.h"
+#include "commands/StepRunner.h"
+#include "io/BmpCodec.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <optional>
+
+namespace daubix::cli {
+
+namespace {
+
+struct DoOptions {
+    std::string in;
+    std::string out;
+    int width = 256;
+    int height = 256;
+    bool sized = false;
+    std::string clipboardIn;
+    std::string clipboardOut;
+    std::optional<gfx::Rect> range;
+    std::optional<gfx::Color> pen;
+    std::optional<gfx::Color> brush;
+    std::optional<int> penWidth;
+    std::optional<std::uint32_t> seed;
+    bool state = false;
+    std::vector<std::string> steps;
+};
+
+std::optional<gfx::Color> hexColor(const std::string& text)
+{
+    unsigned value = 0;
+    int used = 0;
+    if (text.size() != 6 || std::sscanf(text.c_str(), "%6x%n", &value, &used) != 1 || used != 6)
+        return std::nullopt;
+    return gfx::rgb(
+        static_cast<int>(value >> 16), static_cast<int>((value >> 8) & 0xFF), static_cast<int>(value & 0xFF));
+}
+
+std::string hex(gfx::Color c)
+{
+    char text[8];
+    std::snprintf(text, sizeof text, "%02X%02X%02X", gfx::red(c), gfx::green(c), gfx::blue(c));
+    return text;
+}
+
+// "NAME,SIZE[,bold][,italic]"
+std::optional<gfx::Font> font(const std::string& text)
+{
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    while (true) {
+        const auto comma = text.find(',', start);
+        parts.push_back(text.substr(start, comma - start));
+        if (comma == std::string::npos)
+            break;
+        start = comma + 1;
+    }
+    gfx::Font f;
+    if (parts.size() < 2 || parts[0].empty() || !parseInt(parts[1], f.size) || f.size <= 0)
+        return std::nullopt;
+    f.name = parts[0];
+    for (std::size_t i = 2; i < parts.size(); ++i) {
+        if (parts[i] == "bold")
+            f.bold = true;
+        else if (parts[i] == "italic")
+            f.italic = true;
+        else
+            return std::nullopt;
+    }
+    return f;
+}
+
+std::optional<gfx::Rect> rect(const std::string& text)
+{
+    gfx::Rect r;
+    int used = 0;
+    if (std::sscanf(text.c_str(), "%d,%d,%d,%d%n", &r.left, &r.top, &r.right, &r.bottom, &used) != 4
+        || used != static_cast<int>(text.size()))
+        return std::nullopt;
+    return r;
+}
+
+void printState(const app::Document& doc)
+{
+    const gfx::Canvas& c = doc.canvas;
+    const gfx::Rect& r = doc.range;
+    std::printf("size: %dx%d\n", doc.image.width(), doc.image.height());
+    std::printf("format: %d\n", doc.image.bitsPerPixel());
+    std::printf("range: %d,%d,%d,%d\n", r.left, r.top, r.right, r.bottom);
+    std::printf(
+        "pen: %s %d %s\n", hex(c.pen.color).c_str(), c.pen.width, std::string(app::penStyleName(c.pen.style)).c_str());
+    const std::string brushStyle = c.brush.pattern() ? "Pattern" : std::string(app::brushStyleName(c.brush.style()));
+    std::printf("brush: %s %s\n", hex(c.brush.color()).c_str(), brushStyle.c_str());
+    const std::string_view penMode = app::penModeName(c.pen.mode);
+    std::printf("penmode: %s\n", penMode.empty() ? "Nop" : std::string(penMode).c_str());
+    std::string copyMode(app::copyModeName(c.copyMode));
+    if (copyMode.empty()) {
+        char code[16];
+        std::snprintf(code, sizeof code, "0x%08X", c.copyMode);
+        copyMode = code;
+    }
+    std::printf("copymode: %s\n", copyMode.c_str());
+    std::printf("tool: %s\n", doc.toolMode.c_str());
+    std::printf("undo: %d\n", doc.undo.index());
+    std::printf("modified: %s\n", doc.modified ? "yes" : "no");
+    std::fflush(stdout);
+}
+
+} // namespace
+
+int doSteps(const std::vector<std::string>& args)
+{
+    DoOptions o;
+    app::HeadlessHost host;
+    static const std::vector<std::string> kValued{"--in", "--out", "--size", "--answer", "--file", "--color", "--font",
+        "--clipboard", "--clipboard-out", "--range", "--pen", "--brush", "--width", "--seed"};
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        const bool valued = std::find(kValued.begin(), kValued.end(), a) != kValued.end();
+        if (valued && i + 1 >= args.size())
+            return usageError(a + " needs a value");
+        const std::string value = valued ? args[i + 1] : std::string();
+        i += valued ? 1 : 0;
+        if (a == "--state") {
+            o.state = true;
+        } else if (a == "--in") {
+            o.in = value;
+        } else if (a == "--out") {
+            o.out = value;
+        } else if (a == "--size") {
+            if (!parseSize(value, o.width, o.height))
+                return usageError("--size takes WIDTHxHEIGHT, e.g. 640x480, within the image size limit");
+            o.sized = true;
+        } else if (a == "--answer") {
+            host.answers.push_back(value);
+        } else if (a == "--file") {
+            host.files.push_back(value);
+        } else if (a == "--color") {
+            const auto c = hexColor(value);
+            if (!c)
+                return usageError("--color takes RRGGBB in hexadecimal");
+            host.colors.push_back(*c);
+        } else if (a == "--font") {
+            const auto f = font(value);
+            if (!f)
+                return usageError("--font takes \"NAME,SIZE[,bold][,italic]\"");
+            host.fonts.push_back(*f);
+        } else if (a == "--clipboard") {
+            o.clipboardIn = value;
+        } else if (a == "--clipboard-out") {
+            o.clipboardOut = value;
+        } else if (a == "--range") {
+            if (!(o.range = rect(value)))
+                return usageError("--range takes L,T,R,B");
+        } else if (a == "--pen" || a == "--brush") {
+            const auto c = hexColor(value);
+            if (!c)
+                return usageError(a + " takes RRGGBB in hexadecimal");
+            (a == "--pen" ? o.pen : o.brush) = c;
+        } else if (a == "--width") {
+            int w = 0;
+            if (!parseInt(value, w) || w < 1)
+                return usageError("--width takes a pen width of 1 or more");
+            o.penWidth = w;
+        } else if (a == "--seed") {
+            std::uint32_t seed = 0;
+            if (!parseSeed(value, seed))
+                return usageError("--seed takes a whole number from 0 to 4294967295");
+            o.seed = seed;
+        } else if (a.rfind("--", 0) == 0) {
+            return usageError("do: unknown option \"" + a + "\"");
+        } else {
+            o.steps.push_back(a);
+        }
+    }
+    if (o.sized && !o.in.empty())
+        return usageError("do takes either --in or --size, not both");
+    for (const std::string& name : {o.out, o.clipboardOut})
+        if (!name.empty() && !isBmpName(name))
+            return fail("cannot write \"" + name + "\": unsupported file type (use .bmp)");
+
+    app::Document doc;
+    doc.image = gfx::Bitmap(o.width, o.height);
+    if (!o.in.empty()) {
+        auto loaded = io::readBmpFile(o.in);
+        if (!loaded)
+            return fail(o.in + ": " + loaded.error());
+        doc.image = std::move(loaded.value());
+    }
+    if (!o.clipboardIn.empty()) {
+        auto loaded = io::readBmpFile(o.clipboardIn);
+        if (!loaded)
+            return fail(o.clipboardIn + ": " + loaded.error());
+        host.clipboard = std::move(loaded.value());
+    }
+    if (o.seed)
+        doc.random.seed(*o.seed);
+    if (o.range)
+        doc.range = *o.range;
+    if (o.pen)
+        doc.canvas.pen.color = doc.firstColor = *o.pen;
+    if (o.brush) {
+        doc.secondColor = *o.brush;
+        doc.canvas.brush.setColor(*o.brush); // as a click in the colour list: a clear brush turns solid
+    }
+    if (o.penWidth)
+        doc.canvas.pen.width = *o.penWidth;
+    // As the window does when it first shows: the image as it starts is the first undo state.
+    app::pushImage(doc);
+    host.onMessage = [](const std::string& text) { std::fprintf(stderr, "message: %s\n", text.c_str()); };
+
+    commands::StepRunner runner(doc, host);
+    for (const std::string& step : o.steps) {
+        const commands::StepResult result = runner.run(step);
+        if (result.status == commands::StepStatus::Ok)
+            continue;
+        std::fprintf(stderr, "error: %s\n", result.message.c_str());
+        return result.status == commands::StepStatus::Error ? 2 : 1;
+    }
+    if (o.state)
+        printState(doc);
+    if (!o.clipboardOut.empty() && !host.clipboard)
+        return fail("the clipboard holds no bitmap to write to \"" + o.clipboardOut + "\"");
+    if (!o.out.empty())
+        if (auto saved = io::writeBmpFile(o.out, doc.image); !saved)
+            return fail(saved.error());
+    if (!o.clipboardOut.empty())
+        if (auto saved = io::writeBmpFile(o.clipboardOut, *host.clipboard); !saved)
+            return fail(saved.error());
+    return 0;
+}
+
+} // namespace daubix::cli

@@ -1,0 +1,255 @@
+#include "commands/StepRunner.h"
+
+#include "app/ColorList.h"
+#include "app/Command.h"
+#include "app/Document.h"
+#include "app/HeadlessHost.h"
+#include "app/Patterns.h"
+#include "app/TextCase.h"
+#include "commands/CommandTable.h"
+#include "tools/ToolMenu.h"
+
+#include <charconv>
+#include <vector>
+
+namespace daubix::commands {
+
+namespace {
+
+// The longest a wait may last, and the most ticks a step may fire: an hour of a 15 ms timer.
+constexpr long long kMaxWaitMs = 3'600'000;
+constexpr long long kMaxTicks = kMaxWaitMs / 15;
+
+StepResult error(std::string message)
+{
+    return {StepStatus::Error, std::move(message)};
+}
+
+std::vector<std::string_view> words(std::string_view text)
+{
+    std::vector<std::string_view> out;
+    while (true) {
+        const auto start = text.find_first_not_of(" \t");
+        if (start == std::string_view::npos)
+            return out;
+        text.remove_prefix(start);
+        const auto end = text.find_first_of(" \t");
+        out.push_back(text.substr(0, end));
+        if (end == std::string_view::npos)
+            return out;
+        text.remove_prefix(end);
+    }
+}
+
+std::string_view trimmed(std::string_view s)
+{
+    const auto start = s.find_first_not_of(" \t");
+    if (start == std::string_view::npos)
+        return {};
+    return s.substr(start, s.find_last_not_of(" \t") - start + 1);
+}
+
+template <typename T> bool number(std::string_view text, T& value)
+{
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return !text.empty() && ec == std::errc() && end == text.data() + text.size();
+}
+
+bool point(std::string_view text, gfx::Point& p)
+{
+    const auto comma = text.find(',');
+    return comma != std::string_view::npos && number(text.substr(0, comma), p.x) && number(text.substr(comma + 1), p.y);
+}
+
+StepResult dragStep(StepRunner& runner, std::string_view rest)
+{
+    const std::vector<std::string_view> tokens = words(rest);
+    if (tokens.empty())
+        return error("drag needs a tool mode and at least one point");
+    const std::string mode(tokens[0]);
+    if (!tools::isToolBuilt(mode))
+        return error(tools::toolMenuRow(mode) ? "tool mode \"" + mode + "\" is not available yet"
+                                              : "unknown tool mode \"" + mode + "\"");
+    struct Event {
+        enum Kind : std::uint8_t { Point, Tick, Wait } kind;
+        gfx::Point at;
+        long long count = 0;
+    };
+    std::vector<Event> events;
+    tools::PointerEvent e;
+    for (std::size_t i = 1; i < tokens.size(); ++i) {
+        const std::string_view t = tokens[i];
+        gfx::Point p;
+        long long n = 0;
+        if (point(t, p)) {
+            events.push_back({Event::Point, p});
+        } else if (t.starts_with("tick:") && number(t.substr(5), n) && n >= 0 && n <= kMaxTicks) {
+            events.push_back({Event::Tick, {}, n});
+        } else if (t.starts_with("wait:") && number(t.substr(5), n) && n >= 0 && n <= kMaxWaitMs) {
+            events.push_back({Event::Wait, {}, n});
+        } else if (t == "shift") {
+            e.shift = true;
+        } else if (t == "ctrl") {
+            e.ctrl = true;
+        } else if (t == "alt") {
+            e.alt = true;
+        } else if (t == "middle") {
+            e.button = tools::Button::Middle;
+        } else if (t == "right") {
+            e.button = tools::Button::Right;
+        } else {
+            return error("cannot read \"" + std::string(t) + "\" in a drag");
+        }
+    }
+    if (events.empty() || events.front().kind != Event::Point)
+        return error("a drag starts with a point X,Y");
+    app::Document& doc = runner.doc();
+    // A second drag in a multi-click tool carries on with its phase.
+    if (tools::baseToolMode(doc.toolMode) != tools::baseToolMode(mode))
+        doc.toolMode = mode;
+    tools::ToolEngine& engine = runner.tools();
+    e.point = events.front().at;
+    engine.press(e);
+    for (std::size_t i = 1; i < events.size(); ++i) {
+        const Event& ev = events[i];
+        if (ev.kind == Event::Point) {
+            e.point = ev.at;
+            engine.move(e);
+        } else if (ev.kind == Event::Tick) {
+            runner.tick(ev.count);
+        } else {
+            runner.wait(ev.count);
+        }
+    }
+    engine.release(e);
+    return {};
+}
+
+StepResult tickStep(StepRunner& runner, std::string_view rest)
+{
+    long long n = 0;
+    if (!number(trimmed(rest), n) || n < 0 || n > kMaxTicks)
+        return error("tick needs a count from 0 to " + std::to_string(kMaxTicks));
+    runner.tick(n);
+    return {};
+}
+
+// The steps that start with a word of their own.
+struct StepKind {
+    std::string_view word;
+    StepResult (*run)(StepRunner&, std::string_view rest);
+};
+constexpr StepKind kStepKinds[] = {{"drag", dragStep}, {"tick", tickStep}};
+
+// The controls of a window that a step may set: "WINDOW > CONTROL = VALUE".
+struct Control {
+    std::string_view name;
+    StepResult (*set)(StepRunner&, std::string_view value);
+};
+
+StepResult patListClick(StepRunner& runner, std::string_view value)
+{
+    int index = 0;
+    if (!number(value, index) || index < 0 || index >= app::kPatternCount)
+        return error("PatList takes a pattern from 0 to " + std::to_string(app::kPatternCount - 1));
+    app::choosePattern(runner.doc(), index);
+    return {};
+}
+
+// A release on an item of the colour list, by name or index; "shift" after it picks the pen colour.
+StepResult colorListRelease(StepRunner& runner, std::string_view value)
+{
+    std::vector<std::string_view> parts = words(value);
+    bool shift = false;
+    if (parts.size() == 2 && parts[1] == "shift") {
+        shift = true;
+        parts.pop_back();
+    }
+    if (parts.size() != 1)
+        return error("colorlist takes a colour name or index, then shift for the pen");
+    const auto items = app::colorListItems();
+    int index = -1;
+    if (!number(parts[0], index))
+        for (std::size_t i = 0; i < items.size() && index < 0; ++i)
+            if (app::sameIgnoringCase(app::colorListName(items[i]), parts[0]))
+                index = static_cast<int>(i);
+    if (index < 0 || index >= static_cast<int>(items.size()))
+        return error("the colour list has no item \"" + std::string(parts[0]) + "\"");
+    app::colorListRelease(runner.doc(), runner.host(), index, shift);
+    return {};
+}
+
+constexpr Control kMainWindowControls[] = {{"PatList", patListClick}, {"colorlist", colorListRelease}};
+
+struct WindowSteps {
+    std::string_view className;
+    std::span<const Control> controls;
+};
+constexpr WindowSteps kWindows[] = {{"TDaubixF", kMainWindowControls}};
+
+StepResult windowStep(StepRunner& runner, const WindowSteps& window, std::string_view rest)
+{
+    const auto equals = rest.find('=');
+    const std::string_view name = trimmed(rest.substr(0, equals));
+    for (const Control& control : window.controls)
+        if (app::sameIgnoringCase(control.name, name)) {
+            if (equals == std::string_view::npos)
+                return error(std::string(window.className) + " > " + std::string(name) + " needs = VALUE");
+            return control.set(runner, trimmed(rest.substr(equals + 1)));
+        }
+    return error(std::string(window.className) + " has no control \"" + std::string(name) + "\"");
+}
+
+StepResult commandStep(StepRunner& runner, std::string_view path)
+{
+    const app::CommandRow* row = findCommand(path);
+    if (!row)
+        return error("unknown step \"" + std::string(path) + "\"");
+    if (row->kind == app::ItemKind::Window)
+        return error("\"" + std::string(row->path) + "\" opens a window and cannot run without a display");
+    if (!row->run)
+        return error("\"" + std::string(row->path) + "\" is not available yet");
+    app::CommandContext ctx{runner.doc(), runner.host()};
+    app::runCommand(ctx, *row);
+    return {};
+}
+
+} // namespace
+
+StepRunner::StepRunner(app::Document& doc, app::HeadlessHost& host)
+    : m_doc(doc)
+    , m_host(host)
+    , m_tools(doc, host)
+{
+}
+
+void StepRunner::tick(long long n)
+{
+    for (long long i = 0; i < n && m_host.timerRunning(); ++i)
+        m_tools.tick();
+}
+
+void StepRunner::wait(long long ms)
+{
+    m_host.advanceClock(ms, [this] { m_tools.tick(); });
+}
+
+StepResult StepRunner::run(std::string_view step)
+{
+    step = trimmed(step);
+    const std::string_view first = step.substr(0, step.find_first_of(" \t>"));
+    for (const StepKind& kind : kStepKinds)
+        if (first == kind.word)
+            return kind.run(*this, step.substr(first.size()));
+    for (const WindowSteps& window : kWindows)
+        if (trimmed(first) == window.className) {
+            std::string_view rest = trimmed(step.substr(first.size()));
+            if (!rest.starts_with('>'))
+                return error("a step of " + std::string(window.className) + " reads \"" + std::string(window.className)
+                    + " > CONTROL = VALUE\"");
+            return windowStep(*this, window, trimmed(rest.substr(1)));
+        }
+    return commandStep(*this, step);
+}
+
+} // namespace daubix::commands

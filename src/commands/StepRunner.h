@@ -1,0 +1,53 @@
+#pragma once
+
+#include "tools/ToolEngine.h"
+
+#include <string>
+#include <string_view>
+
+namespace daubix::app {
+struct Document;
+class HeadlessHost;
+} // namespace daubix::app
+
+namespace daubix::commands {
+
+// Ok: the step ran. Error: the step itself is wrong (unknown, a window's, not built yet, badly
+// written). Failure: it ran and failed.
+enum class StepStatus : std::uint8_t { Ok, Error, Failure };
+
+struct StepResult {
+    StepStatus status = StepStatus::Ok;
+    std::string message;
+};
+
+// Runs steps on one document without a display, as the user would with the menus and the mouse:
+//   a command path             "Range > Select All", "penmodes > Xor", "shapes > 2D Shapes > Rectangle"
+//   a gesture                  "drag MODE X,Y [X,Y | tick:N | wait:MS]... [shift] [ctrl] [alt] [middle] [right]"
+//   timer ticks                "tick N"
+//   a control of a window      "TDaubixF > PatList = 3", "TDaubixF > colorlist = navy shift"
+// A gesture chooses tool MODE (unless a phase of it is under way), presses at the first point, moves
+// with the button held through the later ones and releases at the last. tick:N fires the tool timer N
+// times and wait:MS moves the virtual clock on, firing the timer as it passes; both only while the
+// timer runs.
+class StepRunner {
+public:
+    StepRunner(app::Document& doc, app::HeadlessHost& host);
+
+    StepResult run(std::string_view step);
+
+    app::Document& doc() { return m_doc; }
+    app::HeadlessHost& host() { return m_host; }
+    tools::ToolEngine& tools() { return m_tools; }
+    // Fires the tool timer n times while it runs.
+    void tick(long long n);
+    // Moves the virtual clock on by ms.
+    void wait(long long ms);
+
+private:
+    app::Document& m_doc;
+    app::HeadlessHost& m_host;
+    tools::ToolEngine m_tools;
+};
+
+} // namespace daubix::commands
