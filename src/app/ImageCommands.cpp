@@ -46,13 +46,13 @@ void copyImage(Document& doc, Host& host)
 
 void copyRange(Document& doc, Host& host)
 {
-    const int w = doc.range.width(), h = doc.range.height();
-    // An empty or inverted range gives no picture; the clipboard keeps what it had.
-    if (w <= 0 || h <= 0)
+    const std::int64_t w = doc.range.width(), h = doc.range.height();
+    // An empty, inverted or absurdly large range gives no picture; the clipboard keeps what it had.
+    if (w <= 0 || h <= 0 || !gfx::Bitmap::isSaneSize(w, h))
         return;
-    gfx::Bitmap copy(w, h);
+    gfx::Bitmap copy(static_cast<int>(w), static_cast<int>(h));
     gfx::Canvas canvas(copy);
-    canvas.copyRect({0, 0, w + 1, h + 1}, doc.image, doc.range);
+    canvas.copyRect({0, 0, copy.width() + 1, copy.height() + 1}, doc.image, doc.range);
     host.setClipboardBitmap(copy);
 }
 

@@ -10,13 +10,13 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Where the program's own data lies: beside the executable (a build tree or a portable copy), in a data
-// folder there, or in the share folder of an installation. Empty when none is found.
+// Where the program's own data lies: in the data folder beside the executable (a build tree or a
+// portable copy) or in the share folder of an installation. Empty when none is found. The executable's
+// own folder is never a source: it holds the program itself.
 fs::path dataSource(const fs::path& executableFolder)
 {
     std::error_code error;
-    for (const fs::path& candidate :
-        {executableFolder, executableFolder / "data", executableFolder / ".." / "share" / "daubix"})
+    for (const fs::path& candidate : {executableFolder / "data", executableFolder / ".." / "share" / "daubix"})
         if (!executableFolder.empty() && fs::exists(candidate / "patterns.bmp", error))
             return candidate;
     return {};
@@ -52,6 +52,8 @@ std::string resolveProgramFolder(const std::string& executableFolder)
     std::error_code error;
     if (!executableFolder.empty() && fs::exists(fs::path(executableFolder) / "patterns.bmp", error))
         return executableFolder;
+    if (!source.empty() && source == fs::path(executableFolder) / "data")
+        return source.string();
     fs::path data;
     if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg)
         data = xdg;

@@ -73,7 +73,9 @@ void copyRangeOnWhite(Document& doc, gfx::Rop3 rop)
 void copyWholeImage(Document& doc)
 {
     doc.range = {0, 0, doc.image.width() - 1, doc.image.height() - 1};
-    copyRangeOnWhite(doc, gfx::kSrcCopy);
+    doc.rangeCopyMode = gfx::kSrcCopy;
+    doc.rangeBuffer = doc.image.converted(gfx::PixelFormat::Bits24);
+    doc.rangeBuffer.transparent = false;
 }
 
 void selectAll(Document& doc)

@@ -28,7 +28,9 @@ void pasteclip(Document& doc);
 // The usual start of a range command: the range copy mode becomes rop, and the buffer a white sheet
 // with the range copied onto it by that mode (source copy: the range; source invert: its inverse).
 void copyRangeOnWhite(Document& doc, gfx::Rop3 rop);
-// The range becomes (0, 0, W - 1, H - 1) and the buffer a source copy of it.
+// The working copy of the whole image: the range becomes (0, 0, W - 1, H - 1) and the range copy mode a
+// source copy, as the commands that start this way expect, but the buffer is an exact 24-bit copy of the
+// image. A range copy of that rectangle would stretch it by a pixel, dropping the last row and column.
 void copyWholeImage(Document& doc);
 
 void selectAll(Document& doc);

@@ -11,6 +11,8 @@
 #include "io/BmpCodec.h"
 
 #include <algorithm>
+#include <cctype>
+#include <charconv>
 #include <cstdio>
 #include <optional>
 
@@ -38,8 +40,9 @@ struct DoOptions {
 std::optional<gfx::Color> hexColor(const std::string& text)
 {
     unsigned value = 0;
-    int used = 0;
-    if (text.size() != 6 || std::sscanf(text.c_str(), "%6x%n", &value, &used) != 1 || used != 6)
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value, 16);
+    if (text.size() != 6 || !std::isxdigit(static_cast<unsigned char>(text[0])) || ec != std::errc()
+        || end != text.data() + text.size())
         return std::nullopt;
     return gfx::rgb(
         static_cast<int>(value >> 16), static_cast<int>((value >> 8) & 0xFF), static_cast<int>(value & 0xFF));
@@ -79,14 +82,20 @@ std::optional<gfx::Font> font(const std::string& text)
     return f;
 }
 
+// "L,T,R,B"
 std::optional<gfx::Rect> rect(const std::string& text)
 {
-    gfx::Rect r;
-    int used = 0;
-    if (std::sscanf(text.c_str(), "%d,%d,%d,%d%n", &r.left, &r.top, &r.right, &r.bottom, &used) != 4
-        || used != static_cast<int>(text.size()))
-        return std::nullopt;
-    return r;
+    int values[4];
+    std::size_t start = 0;
+    for (int i = 0; i < 4; ++i) {
+        const auto comma = i < 3 ? text.find(',', start) : std::string::npos;
+        if (i < 3 && comma == std::string::npos)
+            return std::nullopt;
+        if (!parseInt(text.substr(start, comma - start), values[i]))
+            return std::nullopt;
+        start = comma + 1;
+    }
+    return gfx::Rect{values[0], values[1], values[2], values[3]};
 }
 
 void printState(const app::Document& doc)

@@ -9,6 +9,7 @@
 #include "commands/CommandTable.h"
 #include "tools/ToolMenu.h"
 
+#include <algorithm>
 #include <charconv>
 #include <vector>
 
@@ -67,7 +68,9 @@ StepResult dragStep(StepRunner& runner, std::string_view rest)
     if (tokens.empty())
         return error("drag needs a tool mode and at least one point");
     const std::string mode(tokens[0]);
-    if (!tools::isToolBuilt(mode))
+    // The modes by their own names only: a phase ("bezier2") is reached by the drags before it.
+    const std::vector<std::string_view> modes = tools::builtToolModes();
+    if (std::find(modes.begin(), modes.end(), mode) == modes.end())
         return error(tools::toolMenuRow(mode) ? "tool mode \"" + mode + "\" is not available yet"
                                               : "unknown tool mode \"" + mode + "\"");
     struct Event {
@@ -134,6 +137,20 @@ StepResult tickStep(StepRunner& runner, std::string_view rest)
     return {};
 }
 
+StepResult commandStep(StepRunner& runner, std::string_view path)
+{
+    const app::CommandRow* row = findCommand(path);
+    if (!row)
+        return error("unknown step \"" + std::string(path) + "\"");
+    if (row->kind == app::ItemKind::Window)
+        return error("\"" + std::string(row->path) + "\" opens a window and cannot run without a display");
+    if (!row->run)
+        return error("\"" + std::string(row->path) + "\" is not available yet");
+    app::CommandContext ctx{runner.doc(), runner.host()};
+    app::runCommand(ctx, *row);
+    return {};
+}
+
 // The steps that start with a word of their own.
 struct StepKind {
     std::string_view word;
@@ -181,37 +198,40 @@ StepResult colorListRelease(StepRunner& runner, std::string_view value)
 
 constexpr Control kMainWindowControls[] = {{"PatList", patListClick}, {"colorlist", colorListRelease}};
 
+// A window's steps: its controls, the paths of its own menus, and presses on its picture.
 struct WindowSteps {
     std::string_view className;
     std::span<const Control> controls;
+    StepResult (*menu)(StepRunner&, std::string_view path);
+    StepResult (*drag)(StepRunner&, std::string_view rest);
 };
-constexpr WindowSteps kWindows[] = {{"TDaubixF", kMainWindowControls}};
+// The main window's menus are the command table, and its picture is the image the tools draw on.
+constexpr WindowSteps kWindows[] = {{"TDaubixF", kMainWindowControls, commandStep, dragStep}};
 
+// "WINDOW > CONTROL = VALUE", "WINDOW > MENU > ITEM" or "WINDOW drag X,Y ...".
 StepResult windowStep(StepRunner& runner, const WindowSteps& window, std::string_view rest)
 {
+    const std::string className(window.className);
+    if (rest.starts_with("drag") && (rest.size() == 4 || rest[4] == ' ' || rest[4] == '\t')) {
+        if (!window.drag)
+            return error(className + " has no picture to drag on");
+        return window.drag(runner, rest.substr(4));
+    }
+    if (!rest.starts_with('>'))
+        return error("a step of " + className + " reads \"" + className + " > CONTROL = VALUE\", \"" + className
+            + " > MENU > ITEM\" or \"" + className + " drag X,Y ...\"");
+    rest = trimmed(rest.substr(1));
     const auto equals = rest.find('=');
     const std::string_view name = trimmed(rest.substr(0, equals));
     for (const Control& control : window.controls)
         if (app::sameIgnoringCase(control.name, name)) {
             if (equals == std::string_view::npos)
-                return error(std::string(window.className) + " > " + std::string(name) + " needs = VALUE");
+                return error(className + " > " + std::string(name) + " needs = VALUE");
             return control.set(runner, trimmed(rest.substr(equals + 1)));
         }
-    return error(std::string(window.className) + " has no control \"" + std::string(name) + "\"");
-}
-
-StepResult commandStep(StepRunner& runner, std::string_view path)
-{
-    const app::CommandRow* row = findCommand(path);
-    if (!row)
-        return error("unknown step \"" + std::string(path) + "\"");
-    if (row->kind == app::ItemKind::Window)
-        return error("\"" + std::string(row->path) + "\" opens a window and cannot run without a display");
-    if (!row->run)
-        return error("\"" + std::string(row->path) + "\" is not available yet");
-    app::CommandContext ctx{runner.doc(), runner.host()};
-    app::runCommand(ctx, *row);
-    return {};
+    if (equals == std::string_view::npos && window.menu)
+        return window.menu(runner, rest);
+    return error(className + " has no control \"" + std::string(name) + "\"");
 }
 
 } // namespace
@@ -242,13 +262,8 @@ StepResult StepRunner::run(std::string_view step)
         if (first == kind.word)
             return kind.run(*this, step.substr(first.size()));
     for (const WindowSteps& window : kWindows)
-        if (trimmed(first) == window.className) {
-            std::string_view rest = trimmed(step.substr(first.size()));
-            if (!rest.starts_with('>'))
-                return error("a step of " + std::string(window.className) + " reads \"" + std::string(window.className)
-                    + " > CONTROL = VALUE\"");
-            return windowStep(*this, window, trimmed(rest.substr(1)));
-        }
+        if (trimmed(first) == window.className)
+            return windowStep(*this, window, trimmed(step.substr(first.size())));
     return commandStep(*this, step);
 }
 

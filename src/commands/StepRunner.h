@@ -25,7 +25,8 @@ struct StepResult {
 //   a command path             "Range > Select All", "penmodes > Xor", "shapes > 2D Shapes > Rectangle"
 //   a gesture                  "drag MODE X,Y [X,Y | tick:N | wait:MS]... [shift] [ctrl] [alt] [middle] [right]"
 //   timer ticks                "tick N"
-//   a control of a window      "TDaubixF > PatList = 3", "TDaubixF > colorlist = navy shift"
+//   a step of a window         "TDaubixF > PatList = 3", "TDaubixF > colorlist = navy shift" (a control),
+//                              "TDaubixF > Range > Select All" (its menus), "TDaubixF drag MODE X,Y ..."
 // A gesture chooses tool MODE (unless a phase of it is under way), presses at the first point, moves
 // with the button held through the later ones and releases at the last. tick:N fires the tool timer N
 // times and wait:MS moves the virtual clock on, firing the timer as it passes; both only while the

@@ -14,8 +14,8 @@ std::size_t strideFor(int width, PixelFormat format)
 }
 
 Bitmap::Bitmap(int width, int height, PixelFormat format)
-    : m_width(std::max(width, 0))
-    , m_height(std::max(height, 0))
+    : m_width(isSaneSize(width, height) ? std::max(width, 0) : 0)
+    , m_height(isSaneSize(width, height) ? std::max(height, 0) : 0)
     , m_format(format)
     , m_stride(strideFor(m_width, format))
     , m_palette(defaultPalette(bitsPerPixel()))
@@ -125,7 +125,7 @@ void Bitmap::setSize(int width, int height)
 {
     width = std::max(width, 0);
     height = std::max(height, 0);
-    if (width == m_width && height == m_height)
+    if ((width == m_width && height == m_height) || !isSaneSize(width, height))
         return;
     Bitmap resized(width, height, m_format);
     resized.m_palette = m_palette;

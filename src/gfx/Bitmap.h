@@ -33,7 +33,8 @@ public:
     }
 
     Bitmap() = default;
-    // A white bitmap; negative sizes count as 0. Indexed formats get their standard palette.
+    // A white bitmap; negative sizes count as 0, and sizes beyond the limit above give an empty bitmap.
+    // Indexed formats get their standard palette.
     Bitmap(int width, int height, PixelFormat format = PixelFormat::Bits24);
 
     int width() const { return m_width; }
@@ -66,7 +67,7 @@ public:
     void setPixel(int x, int y, Color c);
     void fill(Color c);
 
-    // New size; the top-left pixels stay, the new area is white.
+    // New size; the top-left pixels stay, the new area is white. A size beyond the limit changes nothing.
     void setSize(int width, int height);
     // Converts in place: to 1 bit black and white, to 4 bits the 16 standard colours, to 8 bits the
     // halftone palette, each pixel to its nearest entry; to 24 or 32 bits exactly.

@@ -185,9 +185,13 @@ void ToolEngine::appendScriptLine(const std::string& words)
 
 void ToolEngine::repaint(const gfx::Rect& area)
 {
-    const int margin = m_doc.canvas.pen.width + 2;
+    // In 64 bits: points may lie anywhere in the int range and a script may set any pen width.
+    const std::int64_t margin = std::int64_t{std::min(m_doc.canvas.pen.width, gfx::Canvas::kMaxPenWidth)} + 2;
     const gfx::Rect r = area.normalized();
-    m_host.repaint({r.left - margin, r.top - margin, r.right + margin + 1, r.bottom + margin + 1});
+    const auto clamped
+        = [](std::int64_t v) { return static_cast<int>(std::clamp<std::int64_t>(v, INT32_MIN, INT32_MAX)); };
+    m_host.repaint({clamped(r.left - margin), clamped(r.top - margin), clamped(r.right + margin + 1),
+        clamped(r.bottom + margin + 1)});
 }
 
 void ToolEngine::repaintAll()
@@ -245,8 +249,9 @@ void ToolEngine::move(const PointerEvent& e)
     const gfx::Point q = e.point;
     if (s.buttonDown)
         m_host.setStatus(2,
-            "x=" + std::to_string(q.x) + " y=" + std::to_string(q.y) + " w=" + std::to_string(std::abs(q.x - s.start.x))
-                + " h=" + std::to_string(std::abs(q.y - s.start.y)));
+            "x=" + std::to_string(q.x) + " y=" + std::to_string(q.y)
+                + " w=" + std::to_string(std::llabs(std::int64_t{q.x} - s.start.x))
+                + " h=" + std::to_string(std::llabs(std::int64_t{q.y} - s.start.y)));
     else
         m_host.setStatus(2, "x=" + std::to_string(q.x) + " y=" + std::to_string(q.y));
     if (s.buttonDown)

@@ -65,6 +65,11 @@ PatList::PatList(const gfx::Bitmap& strip, QWidget* parent)
     for (int i = 0; i < 32; ++i)
         addItem(QString::number(i));
     setFixedHeight(32 * 12 + 16);
+    // A click, or a selection moved with the keyboard, chooses the pattern.
+    connect(this, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (onChoose && row >= 0)
+            onChoose(row);
+    });
     connect(this, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
         if (onChoose)
             onChoose(row(item));

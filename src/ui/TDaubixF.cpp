@@ -401,9 +401,13 @@ void TDaubixF::updateActions()
     const gfx::Canvas& canvas = m_doc.canvas;
     // The dropdowns show what is in force: the tool, the pen width when it is one of the popup's, the
     // brush style.
-    if (const app::CommandRow* tool = tools::toolMenuRow(tools::baseToolMode(m_doc.toolMode))) {
-        m_dropdowns["shapes"]->setIcon(drawnIcon(tool->icon));
-        m_dropdowns["shapes"]->setToolTip(qstring(app::caption(*tool)));
+    // The shape button keeps its hint "Shape" until a tool is chosen, by the menu or by a tool itself.
+    if (m_doc.toolMode != m_shownTool) {
+        m_shownTool = m_doc.toolMode;
+        if (const app::CommandRow* tool = tools::toolMenuRow(tools::baseToolMode(m_doc.toolMode))) {
+            m_dropdowns["shapes"]->setIcon(drawnIcon(tool->icon));
+            m_dropdowns["shapes"]->setToolTip(qstring(app::caption(*tool)));
+        }
     }
     for (const auto& [row, a] : m_actions) {
         const std::string_view popup = captions(row->path).front();

@@ -82,6 +82,7 @@ private:
     std::array<QLabel*, 4> m_status{};
     QLabel* m_floatImage = nullptr;
     int m_floatRevision = -1;
+    std::string m_shownTool = m_doc.toolMode; // the tool the shape button shows
     // The dropdown buttons by the popup they open ("shapes", "linewidth", ...), and the popups.
     std::map<std::string, QToolButton*, std::less<>> m_dropdowns;
     std::map<std::string, QMenu*, std::less<>> m_menus; // by the captions of their path

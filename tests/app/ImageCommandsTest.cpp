@@ -140,7 +140,8 @@ TEST_F(ImageCommands, CopyRangeStretchesByOnePixel)
 
 TEST_F(ImageCommands, CopyRangeOfAnEmptyOrInvertedRangeLeavesTheClipboardAlone)
 {
-    for (const gfx::Rect range : {gfx::Rect{0, 0, 0, 0}, gfx::Rect{5, 5, 2, 8}}) {
+    for (const gfx::Rect range : {gfx::Rect{0, 0, 0, 0}, gfx::Rect{5, 5, 2, 8}, gfx::Rect{0, 0, INT32_MAX, 3},
+             gfx::Rect{-2'000'000'000, 0, 2'000'000'000, 2}}) {
         doc.range = range;
         app::copyRange(doc, host);
         EXPECT_FALSE(host.clipboard);

@@ -31,15 +31,21 @@ TEST(ProgramFolder, SeedsAFreshHomeWithEveryDataFileAndKeepsExistingOnes)
     const fs::path root = fs::temp_directory_path() / ("daubix-folder-" + std::to_string(::getpid()));
     fs::remove_all(root);
     const fs::path program = root / "bin", home = root / "home";
-    fs::create_directories(program);
+    fs::create_directories(program / "data");
     fs::create_directories(home);
-    write(program / "patterns.bmp", "strip");
-    write(program / "Daubix.html", "help");
+    write(program / "daubix", "the program");
+    write(program / "data" / "patterns.bmp", "strip");
+    write(program / "data" / "Daubix.html", "help");
     write(home / "patterns.bmp", "mine");
     ::setenv("DAUBIX_HOME", home.c_str(), 1);
     EXPECT_EQ(app::resolveProgramFolder(program.string()), home.string());
     EXPECT_EQ(read(home / "Daubix.html"), "help");
     EXPECT_EQ(read(home / "patterns.bmp"), "mine");
+    EXPECT_FALSE(fs::exists(home / "daubix")); // the program is not data
+
+    // A build tree uses its data folder as it is.
+    ::unsetenv("DAUBIX_HOME");
+    EXPECT_EQ(app::resolveProgramFolder(program.string()), (program / "data").string());
 
     // Without DAUBIX_HOME an installed program seeds the user's data folder from its share folder.
     ::unsetenv("DAUBIX_HOME");

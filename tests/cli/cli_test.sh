@@ -114,13 +114,15 @@ check "Undo after the gesture" 0 "$cli" do --size 40x30 "drag rectangle 5,5 20,1
 "$cli" do --size 40x30 --out "$work/blank.bmp"
 expect "Undo gives the blank image back" cmp -s "$work/undone.bmp" "$work/blank.bmp"
 check "a gesture with modifiers" 0 "$cli" do --size 40x30 "drag line 7,8 right" "drag line 0,0 30,8 ctrl shift" \
-    --state
-expect "the right click anchors the next Ctrl+Shift press" grep -qx "undo: 3" "$work/out"
-check "answers in order, then the defaults" 0 "$cli" do --answer 12 --answer many "Options > Blocks > Blocks..." \
-    "Options > Line Tolerance..." "linewidth > Other Size..." --state
-expect "the default width answer gives 1" grep -qx "pen: 000000 1 Solid" "$work/out"
-check "answers reach the width box" 0 "$cli" do --answer 7 "setwidth > Other Size..." --state
-expect "the width is the answer" grep -qx "pen: 000000 7 Solid" "$work/out"
+    --out "$work/anchored.bmp"
+check "the same line drawn from the anchor" 0 "$cli" do --size 40x30 "drag line 7,8 30,8" --out "$work/line.bmp"
+expect "the right click anchors the next Ctrl+Shift press" cmp -s "$work/anchored.bmp" "$work/line.bmp"
+check "answers in order, then the defaults" 0 "$cli" do --answer 9 --answer 4 "Options > Rounding..." \
+    "setwidth > Other Size..." --state
+expect "the second answer reached the width box" grep -qx "pen: 000000 4 Solid" "$work/out"
+check "with no answer left a box takes its default" 0 "$cli" do --answer 6 "linewidth > Other Size..." \
+    "linewidth > Other Size..." --state
+expect "the default width is 1" grep -qx "pen: 000000 1 Solid" "$work/out"
 check "clipboard in and out" 0 "$cli" do --clipboard "$fixtures/src.bmp" "Edit > Paste Image" \
     "Edit > Copy Image" --clipboard-out "$work/clip.bmp" --out "$work/pasted.bmp"
 expect "the pasted image is the clipboard's" cmp -s "$work/clip.bmp" "$work/pasted.bmp"
@@ -140,6 +142,8 @@ check "an item not built yet" 2 "$cli" do "File > New"
 expect "not built yet is said" grep -q "not available yet" "$work/err"
 check "an unknown tool mode" 2 "$cli" do "drag nothing 1,1"
 check "a bad option" 2 "$cli" do --color red "goUndo"
+check "a colour with a sign" 2 "$cli" do --pen -00001
+check "a range beyond int" 2 "$cli" do --range 99999999999,0,1,1
 check "a seed" 0 "$cli" do --seed 5 "goUndo"
 check "a seed that is not a number" 2 "$cli" do --seed five "goUndo"
 check "apply takes a seed" 0 "$cli" apply NoiseColor:40 "$fixtures/src.bmp" "$work/n1.bmp" --seed 3

@@ -57,9 +57,17 @@ public:
     bool step()
     {
         prepareHost();
-        const bool gesture = pick(0, 9) < 4;
-        const app::CommandRow* row = gesture ? nullptr : m_rows[static_cast<std::size_t>(pick(0, last(m_rows)))];
-        const std::string text = gesture ? randomDrag() : std::string(row->path);
+        const int kind = pick(0, 19);
+        const bool gesture = kind < 8;
+        std::string text;
+        if (gesture)
+            text = randomDrag();
+        else if (kind == 8)
+            text = "TDaubixF > PatList = " + std::to_string(pick(0, 31));
+        else if (kind == 9)
+            text = "TDaubixF > colorlist = " + std::to_string(pick(0, 138)) + (pick(0, 1) ? " shift" : "");
+        else
+            text = m_rows[static_cast<std::size_t>(pick(0, last(m_rows)))]->path;
         m_log.push_back(text);
         if (m_log.size() > 30)
             m_log.pop_front();
@@ -75,8 +83,12 @@ public:
         EXPECT_TRUE(gfx::Bitmap::isSaneSize(m_doc.image.width(), m_doc.image.height())) << trail();
         if (::testing::Test::HasFailure())
             return false;
-        if (m_doc.image == before)
-            return true;
+        if (m_doc.image == before) {
+            // A press pushes whatever it draws; a command that changes nothing leaves no undo step.
+            EXPECT_TRUE(gesture || text == "goUndo" || m_doc.undo.index() == index)
+                << "\"" << text << "\" left an empty undo step" << trail();
+            return !::testing::Test::HasFailure();
+        }
         // The steps that change the image without an undo step of their own: Undo itself, a right
         // click that closes a polygon, and the tools' steps after a press that pushed earlier.
         const bool pushed = m_doc.undo.index() == index % app::UndoRing::kSlots + 1;

@@ -86,11 +86,17 @@ TEST_F(Steps, CommandPathsPopupsAndControlsRun)
     host.answers = {"12"};
     ASSERT_EQ(run("Options > Blocks > Blocks..."), StepStatus::Ok);
     EXPECT_EQ(doc.shapes.blocksCount, 12);
+    // The main window's own menus and picture, named after it.
+    ASSERT_EQ(run("TDaubixF > Edit > Copy Image"), StepStatus::Ok);
+    EXPECT_EQ(host.clipboard, doc.image);
+    ASSERT_EQ(run("TDaubixF drag rectangle 1,1 5,5"), StepStatus::Ok);
+    EXPECT_EQ(doc.image.pixel(1, 1), gfx::clNavy); // the pen colour the list gave
 }
 
 TEST_F(Steps, WrongStepsAreRefusedAndChangeNothing)
 {
-    for (const std::string_view step : {"", "frob", "drag", "drag frob 1,1", "drag waveline 1,1", "drag line",
+    for (const std::string_view step : {"", "frob", "drag", "drag frob 1,1", "drag waveline 1,1", "drag line9 1,1",
+             "drag bezier2 1,1", "TDaubixF drag", "TDaubixF frob", "TDaubixF > Range > Nothing", "drag line",
              "drag line 1,1 sideways", "drag line tick:3 1,1", "drag line 1,1 99999999999,1", "drag line 1,1 tick:-1",
              "tick", "tick -1", "tick 1e3", "TDaubixF", "TDaubixF > PatList = 99", "TDaubixF > PatList",
              "TDaubixF > nothing = 1", "TDaubixF > colorlist = nocolour", "Help > Contents",

@@ -77,6 +77,17 @@ TEST(Bitmap, NewSizeKeepsTheTopLeftAndWhitensTheRest)
     }
 }
 
+// Sizes beyond the limit would overflow the pixel addressing: the bitmap stays empty, or keeps its size.
+TEST(Bitmap, RefusesSizesBeyondTheLimit)
+{
+    EXPECT_TRUE(Bitmap(INT32_MAX, 1).isEmpty());
+    EXPECT_TRUE(Bitmap(1 << 15, 1 << 14).isEmpty());
+    Bitmap b(3, 2);
+    b.setSize(1 << 30, 2);
+    EXPECT_EQ(b.width(), 3);
+    EXPECT_EQ(b.height(), 2);
+}
+
 TEST(Bitmap, CopiesAreIndependentValues)
 {
     Bitmap a(5, 5);

@@ -76,13 +76,26 @@ TEST_F(Range, InvertTurnsTheRangeOver)
     EXPECT_EQ(count(gfx::clWhite), 11 * 11);
 }
 
-TEST_F(Range, TheWholeImageHelperCopiesItAllSlightlyStretched)
+// The whole-image helper sets the range as the range commands expect it, but its copy is exact: the
+// range copy would drop the last row and column (and leave a one-pixel-wide image white).
+TEST_F(Range, TheWholeImageHelperCopiesItExactly)
+{
+    for (const gfx::Bitmap& image :
+        {test::noise(40, 30, 4), test::noise(1, 9, 5), test::noise(7, 5, 6).converted(gfx::PixelFormat::Bits8)}) {
+        doc.image = image;
+        doc.canvas.copyMode = gfx::kSrcInvert; // the helper copies with its own mode, not the canvas's
+        app::copyWholeImage(doc);
+        EXPECT_EQ(doc.range, (gfx::Rect{0, 0, image.width() - 1, image.height() - 1}));
+        EXPECT_EQ(doc.rangeCopyMode, gfx::kSrcCopy);
+        EXPECT_EQ(doc.rangeBuffer, image.converted(gfx::PixelFormat::Bits24));
+    }
+}
+
+TEST_F(Range, ARangeCopyOfTheWholeImageIsSlightlyStretched)
 {
     doc.image = test::noise(40, 30, 4);
-    doc.canvas.copyMode = gfx::kSrcInvert; // the helper copies with its own mode, not the canvas's
-    app::copyWholeImage(doc);
-    EXPECT_EQ(doc.range, (gfx::Rect{0, 0, 39, 29}));
-    EXPECT_EQ(doc.rangeCopyMode, gfx::kSrcCopy);
+    doc.range = {0, 0, 39, 29};
+    app::copyRangeOnWhite(doc, gfx::kSrcCopy);
     ASSERT_EQ(doc.rangeBuffer.width(), 40);
     ASSERT_EQ(doc.rangeBuffer.height(), 30);
     EXPECT_EQ(doc.rangeBuffer.format(), gfx::PixelFormat::Bits24);

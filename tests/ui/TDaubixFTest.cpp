@@ -136,6 +136,7 @@ private slots:
     {
         ui::TDaubixF window(folder());
         auto* setshape = window.findChild<QToolButton*>("setshape");
+        QCOMPARE(setshape->toolTip(), QString("Shape")); // until a tool is chosen
         QAction* ellipse = window.action("shapes > 2D Shapes > Ellipse");
         QVERIFY(ellipse && ellipse->isEnabled());
         ellipse->trigger();
