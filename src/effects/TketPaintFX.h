@@ -4,6 +4,8 @@
 #include "gfx/Result.h"
 
 #include <array>
+#include <cstdint>
+#include <span>
 #include <string_view>
 
 namespace daubix::app {
@@ -26,6 +28,55 @@ struct ResampleFilter {
 // Box, Triangle, Hermite, Bell, B-Spline, Lanczos3, Mitchell, in that order.
 const std::array<ResampleFilter, 7>& resampleFilters();
 const ResampleFilter* findResampleFilter(std::string_view name);
+
+// A picture read through a window onto a 24-bit bitmap: pixel (x, y) of the width x height picture is
+// pixel (left + x, top + y) of the bitmap, and white where that lies off the bitmap. The effect brushes
+// read the square about their centre from the stroke-start copy this way, however far it reaches.
+struct SourceView {
+    const gfx::Bitmap* bitmap = nullptr;
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+
+    static SourceView of(const gfx::Bitmap& bmp) { return {&bmp, 0, 0, bmp.width(), bmp.height()}; }
+    // The three bytes of pixel (x, y), for any x and y.
+    const std::uint8_t* pixel(std::int64_t x, std::int64_t y) const
+    {
+        static constexpr std::uint8_t kWhite[3] = {255, 255, 255};
+        const std::int64_t bx = x + left, by = y + top;
+        if (bx < 0 || by < 0 || bx >= bitmap->width() || by >= bitmap->height())
+            return kWhite;
+        return bitmap->scanLine(static_cast<int>(by)) + bx * 3;
+    }
+    bool liesOnBitmap() const
+    {
+        return left >= 0 && top >= 0 && std::int64_t{left} + width <= bitmap->width()
+            && std::int64_t{top} + height <= bitmap->height();
+    }
+};
+
+// Columns x0 .. x1 - 1 of one row.
+struct ColumnSpan {
+    int x0 = 0;
+    int x1 = 0;
+};
+
+// The part of a result that an operation computes. The whole result is fullWidth x fullHeight; dst holds
+// the part whose top-left pixel is (left, top) of it, and dst's size is the part's, which must lie
+// within the whole. When rows is not empty it has one span per dst row (in dst's columns) and only those
+// pixels are wanted: the others may keep what dst held or take the result. Every pixel computed is the
+// byte the whole-result operation gives it, so a brush whose square reaches far beyond the image pays
+// only for what lands on it.
+struct ResultWindow {
+    int fullWidth = 0;
+    int fullHeight = 0;
+    int left = 0;
+    int top = 0;
+    std::span<const ColumnSpan> rows;
+
+    static ResultWindow of(const gfx::Bitmap& dst) { return {dst.width(), dst.height(), 0, 0, {}}; }
+};
 
 // The pixel effects. Stateless but for the program's one random generator, which the noise and ripple
 // effects draw from. Every operation works on 24-bit rows; those documented as setting 24 bits convert
@@ -69,6 +120,8 @@ public:
     void RotateSmooth(const gfx::Bitmap& src, gfx::Bitmap& dst, int cx, int cy, double angle);
     void Wave(gfx::Bitmap& bmp, int amount, WaveStyle style, int inference);
     void Wings(const gfx::Bitmap& src, gfx::Bitmap& dst, double scale, int turbulence, WingsVariant variant);
+    // Each row is stretched into a span of dst's row; a span given right to left (when the amount is
+    // negative) is drawn mirrored, as a block transfer with a negative extent is.
     void Squeeze(const gfx::Bitmap& src, gfx::Bitmap& dst, SqueezeShape shape, int amount);
     void SplitSqueeze(const gfx::Bitmap& src, gfx::Bitmap& dst, SqueezeShape shape, int amount);
     void Plasma(const gfx::Bitmap& src1, const gfx::Bitmap& src2, double turbulence, double scale, gfx::Bitmap& dst);
@@ -92,6 +145,18 @@ public:
     void RotateQuarter(gfx::Bitmap& src, gfx::Bitmap& dst); // sets 24 bits on both
     // Scales src to dst's size with the kernel, in two separable passes.
     gfx::Status Resample(gfx::Bitmap& src, gfx::Bitmap& dst, const ResampleFilter& filter, float support);
+
+    // The same displacements and resampling for a window of the result (dst 24 bits), reading a view.
+    // Resample computes the window's whole rectangle whatever its rows say.
+    void Fisheye(const SourceView& src, gfx::Bitmap& dst, const ResultWindow& window, double amount);
+    void Twist(const SourceView& src, gfx::Bitmap& dst, const ResultWindow& window, int amount);
+    void RotateSmooth(
+        const SourceView& src, gfx::Bitmap& dst, const ResultWindow& window, int cx, int cy, double angle);
+    void Squeeze(const SourceView& src, gfx::Bitmap& dst, const ResultWindow& window, SqueezeShape shape, int amount);
+    void SplitSqueeze(
+        const SourceView& src, gfx::Bitmap& dst, const ResultWindow& window, SqueezeShape shape, int amount);
+    gfx::Status Resample(const SourceView& src, gfx::Bitmap& dst, const ResultWindow& window,
+        const ResampleFilter& filter, float support);
 
 private:
     app::Random& m_random;

@@ -84,21 +84,23 @@ float mitchellKernel(float x)
 }
 
 struct Contributor {
-    int index; // byte offset of the source pixel (column * 3 or row index)
+    int index; // source column or row, counted from the first one the lists use
     float weight;
 };
 
-// For each destination index, the source indices and weights, edges reflected.
+// For the destination indices first .. first + count - 1, the source indices and weights, edges
+// reflected. The indices come out counted from the smallest one used, which `base` receives, so that
+// a window of the result reads only the source it needs.
 std::vector<std::vector<Contributor>> contributors(
-    int dstSize, int srcSize, double scale, const ResampleFilter& f, float support)
+    int first, int count, int srcSize, double scale, const ResampleFilter& f, float support, int& base)
 {
-    std::vector<std::vector<Contributor>> lists(static_cast<std::size_t>(dstSize));
-    for (int i = 0; i < dstSize; ++i) {
+    std::vector<std::vector<Contributor>> lists(static_cast<std::size_t>(count));
+    base = srcSize;
+    for (int i = first; i < first + count; ++i) {
         const double center = i / scale;
         const double width = scale >= 1 ? support : support / scale;
-        const auto first = static_cast<int>(std::floor(center - width)),
-                   last = static_cast<int>(std::ceil(center + width));
-        for (int j = first; j <= last; ++j) {
+        const auto lo = static_cast<int>(std::floor(center - width)), hi = static_cast<int>(std::ceil(center + width));
+        for (int j = lo; j <= hi; ++j) {
             const float weight = scale >= 1
                 ? f.kernel(static_cast<float>(center - j))
                 : f.kernel(static_cast<float>((center - j) * scale)) * static_cast<float>(scale);
@@ -110,10 +112,24 @@ std::vector<std::vector<Contributor>> contributors(
             else if (n >= srcSize)
                 n = 2 * srcSize - 1 - n;
             n = std::clamp(n, 0, srcSize - 1); // a reflection can overshoot when the source is tiny
-            lists[static_cast<std::size_t>(i)].push_back({n, weight});
+            lists[static_cast<std::size_t>(i - first)].push_back({n, weight});
+            base = std::min(base, n);
         }
     }
+    for (auto& list : lists)
+        for (Contributor& c : list)
+            c.index -= base;
     return lists;
+}
+
+// One past the largest index the lists use (counted as they count).
+int extent(const std::vector<std::vector<Contributor>>& lists)
+{
+    int end = 0;
+    for (const auto& list : lists)
+        for (const Contributor& c : list)
+            end = std::max(end, c.index + 1);
+    return end;
 }
 
 } // namespace
@@ -188,19 +204,43 @@ void TketPaintFX::RotateQuarter(gfx::Bitmap& src, gfx::Bitmap& dst)
 
 gfx::Status TketPaintFX::Resample(gfx::Bitmap& src, gfx::Bitmap& dst, const ResampleFilter& filter, float support)
 {
-    const int sw = src.width(), sh = src.height(), dw = dst.width(), dh = dst.height();
+    if (src.width() <= 0 || src.height() <= 0)
+        return gfx::Error{"Source bitmap too small"};
+    src.convertTo(gfx::PixelFormat::Bits24);
+    dst.convertTo(gfx::PixelFormat::Bits24);
+    return Resample(SourceView::of(src), dst, ResultWindow::of(dst), filter, support);
+}
+
+gfx::Status TketPaintFX::Resample(
+    const SourceView& src, gfx::Bitmap& dst, const ResultWindow& window, const ResampleFilter& filter, float support)
+{
+    const int sw = src.width, sh = src.height, dw = window.fullWidth, dh = window.fullHeight;
     if (sw <= 0 || sh <= 0)
         return gfx::Error{"Source bitmap too small"};
     const double xscale = sw == 1 ? static_cast<double>(dw) / sw : (dw - 1.0) / (sw - 1.0);
     const double yscale = sh == 1 ? static_cast<double>(dh) / sh : (dh - 1.0) / (sh - 1.0);
-    src.convertTo(gfx::PixelFormat::Bits24);
-    dst.convertTo(gfx::PixelFormat::Bits24);
-    gfx::Bitmap work(dw, sh);
-    const auto columns = contributors(dw, sw, xscale, filter, support);
-    for (int y = 0; y < sh; ++y) {
-        const std::uint8_t* in = src.scanLine(y);
+    const int nx = std::min(dst.width(), dw - window.left), ny = std::min(dst.height(), dh - window.top);
+    if (nx <= 0 || ny <= 0)
+        return {};
+    // Only the source columns and the rows of the horizontal pass that the window's pixels draw on.
+    int col0 = 0, row0 = 0;
+    const auto columns = contributors(window.left, nx, sw, xscale, filter, support, col0);
+    const auto rows = contributors(window.top, ny, sh, yscale, filter, support, row0);
+    const int ncols = extent(columns), nrows = extent(rows);
+    gfx::Bitmap work(nx, std::max(nrows, 1));
+    std::vector<std::uint8_t> line(static_cast<std::size_t>(ncols) * 3);
+    const bool direct = SourceView{src.bitmap, src.left + col0, src.top + row0, ncols, nrows}.liesOnBitmap();
+    for (int y = 0; y < nrows; ++y) {
+        const std::uint8_t* in = nullptr;
+        if (direct) {
+            in = src.pixel(col0, row0 + y);
+        } else {
+            for (int x = 0; x < ncols; ++x)
+                std::memcpy(&line[static_cast<std::size_t>(x) * 3], src.pixel(col0 + x, row0 + y), 3);
+            in = line.data();
+        }
         std::uint8_t* out = work.scanLine(y);
-        for (int i = 0; i < dw; ++i) {
+        for (int i = 0; i < nx; ++i) {
             float sum[3] = {0, 0, 0};
             for (const Contributor& c : columns[static_cast<std::size_t>(i)])
                 for (int k = 0; k < 3; ++k)
@@ -209,10 +249,9 @@ gfx::Status TketPaintFX::Resample(gfx::Bitmap& src, gfx::Bitmap& dst, const Resa
                 out[i * 3 + k] = detail::clampByte(app::roundHalfEven(sum[k]));
         }
     }
-    const auto rows = contributors(dh, sh, yscale, filter, support);
-    const std::size_t bytes = static_cast<std::size_t>(dw) * 3;
+    const std::size_t bytes = static_cast<std::size_t>(nx) * 3;
     std::vector<float> sum(bytes);
-    for (int i = 0; i < dh; ++i) {
+    for (int i = 0; i < ny; ++i) {
         std::fill(sum.begin(), sum.end(), 0.0f);
         for (const Contributor& c : rows[static_cast<std::size_t>(i)]) {
             const std::uint8_t* in = work.scanLine(c.index);

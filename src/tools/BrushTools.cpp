@@ -12,6 +12,8 @@
 
 #include <cmath>
 #include <numbers>
+#include <span>
+#include <vector>
 
 namespace daubix::tools {
 
@@ -66,6 +68,115 @@ int brushWidth(const app::Document& doc)
     return std::min(doc.canvas.pen.width, gfx::Canvas::kMaxPenWidth);
 }
 
+gfx::Rect shifted(const gfx::Rect& r, int dx, int dy)
+{
+    return {r.left + dx, r.top + dy, r.right + dx, r.bottom + dy};
+}
+
+// Far beyond any image; it keeps the square's corners well inside the int range.
+constexpr int kMaxEffectRadius = 1 << 24;
+
+// The disc of an effect circle over the part of its square on the image, in the square's coordinates:
+// the rows and columns it reaches there, and per row of those its columns (counted from their left).
+struct DiscPart {
+    int side = 0;
+    gfx::Rect on;
+    gfx::Rect window;
+    std::vector<effects::ColumnSpan> rows;
+};
+
+// A stroke whose radius stays the same asks for the same disc move after move; the last one is kept
+// until the stroke ends.
+class DiscCache {
+public:
+    const DiscPart& of(int side, const gfx::Rect& on)
+    {
+        if (m_part.side == side && m_part.on == on)
+            return m_part;
+        std::vector<effects::ColumnSpan> spans = discSpans(side, side, on);
+        int top = -1, bottom = -1, left = static_cast<int>(on.width()), right = 0;
+        for (int y = 0; y < static_cast<int>(spans.size()); ++y) {
+            const effects::ColumnSpan span = spans[static_cast<std::size_t>(y)];
+            if (span.x0 >= span.x1)
+                continue;
+            if (top < 0)
+                top = y;
+            bottom = y + 1;
+            left = std::min(left, span.x0);
+            right = std::max(right, span.x1);
+        }
+        m_part = {side, on, {}, {}};
+        if (top < 0)
+            return m_part; // the disc misses the image
+        m_part.window = {on.left + left, on.top + top, on.left + right, on.top + bottom};
+        for (int y = top; y < bottom; ++y) {
+            const effects::ColumnSpan span = spans[static_cast<std::size_t>(y)];
+            m_part.rows.push_back(
+                span.x0 < span.x1 ? effects::ColumnSpan{span.x0 - left, span.x1 - left} : effects::ColumnSpan{});
+        }
+        return m_part;
+    }
+
+private:
+    DiscPart m_part;
+};
+
+// Writes into dst the part `cut` of the mode's result on the square (image coordinates), computed from
+// the stroke-start copy in the range buffer.
+void effectInto(app::Document& doc, std::string_view mode, double parameter, const gfx::Rect& square,
+    const effects::ResultWindow& cut, gfx::Bitmap& dst)
+{
+    const int side = cut.fullWidth, radius = side / 2;
+    const effects::SourceView src{&doc.rangeBuffer, square.left, square.top, side, side};
+    effects::TketPaintFX fx(doc.random);
+    const int amount = static_cast<int>(parameter);
+    if (isToneMode(mode)) {
+        const int left = square.left + cut.left, top = square.top + cut.top;
+        gfx::Canvas(dst).copyRect(
+            {0, 0, dst.width(), dst.height()}, doc.rangeBuffer, {left, top, left + dst.width(), top + dst.height()});
+        if (mode == "brightnessbrush")
+            fx.Brightness(dst, amount);
+        else if (mode == "contrastbrush")
+            fx.Contrast(dst, amount);
+        else
+            fx.Saturation(dst, amount);
+    } else if (mode == "fisheyebrush" || mode == "fisheyefixbrush") {
+        fx.Fisheye(src, dst, cut, parameter);
+    } else if (mode == "twistbrush") {
+        fx.Twist(src, dst, cut, amount);
+    } else if (mode == "rotatebrush") {
+        fx.RotateSmooth(src, dst, cut, radius, radius, parameter);
+    } else if (mode == "rimplebrush") {
+        rippleCircle(src, dst, cut, parameter);
+    } else if (isStretchMode(mode)) {
+        const Point centre{square.left + radius, square.top + radius};
+        const int strip
+            = std::clamp(roundHalfEven(std::max(std::abs(parameter), 1.0) * radius / 180), 5, std::max(radius, 5));
+        const bool horizontal = mode == "mbHorOval" || mode == "mbHorBox";
+        const gfx::Rect from = horizontal
+            ? gfx::Rect{centre.x - strip, centre.y - radius, centre.x + strip, centre.y + radius}
+            : gfx::Rect{centre.x - radius, centre.y - strip, centre.x + radius, centre.y + strip};
+        const effects::SourceView stripView{
+            &doc.rangeBuffer, from.left, from.top, static_cast<int>(from.width()), static_cast<int>(from.height())};
+        if (const auto* mitchell = effects::findResampleFilter("Mitchell"))
+            (void)fx.Resample(stripView, dst, cut, *mitchell, mitchell->support);
+    } else {
+        static constexpr std::pair<std::string_view, effects::SqueezeShape> kSqueezes[]
+            = {{"mbHor", effects::SqueezeShape::Horizontal}, {"mbTop", effects::SqueezeShape::Top},
+                {"mbBottom", effects::SqueezeShape::Bottom}, {"mbDiamond", effects::SqueezeShape::Diamond},
+                {"mbWaste", effects::SqueezeShape::Waste}, {"mbRound", effects::SqueezeShape::Round},
+                {"mbRound2", effects::SqueezeShape::DoubleRound}, {"mbSplitRound", effects::SqueezeShape::Round},
+                {"mbSplitWaste", effects::SqueezeShape::Waste}};
+        for (const auto& [name, shape] : kSqueezes)
+            if (name == mode) {
+                if (mode.starts_with("mbSplit"))
+                    fx.SplitSqueeze(src, dst, cut, shape, amount);
+                else
+                    fx.Squeeze(src, dst, cut, shape, amount);
+            }
+    }
+}
+
 class BrushTools : public ToolFamily {
 public:
     void press(ToolEngine& engine, const PointerEvent& e, const std::string& mode) override
@@ -73,6 +184,7 @@ public:
         app::Document& doc = engine.doc();
         const Point p = e.point;
         m_lastSquare = {};
+        m_disc = {};
         if (isSpotFilterMode(mode) || mode == "gradientbrush") {
             doc.image.convertTo(gfx::PixelFormat::Bits24);
             strokeStartCopy(doc);
@@ -128,6 +240,7 @@ public:
     void release(ToolEngine& engine, const PointerEvent&, const std::string& mode) override
     {
         app::Document& doc = engine.doc();
+        m_disc = {};
         if (mode == "zoombrush") {
             doc.canvas.draw(0, 0, doc.zoomCopy);
             engine.repaintAll();
@@ -172,92 +285,54 @@ private:
         if (e.alt)
             s.start = {s.start.x + q.x - s.last.x, s.start.y + q.y - s.last.y};
         Point c = s.start;
-        double dx = q.x - c.x;
+        double dx = static_cast<double>(q.x) - c.x;
         if (dx == 0)
             dx = 0.01;
-        const double dy = q.y - c.y;
+        const double dy = static_cast<double>(q.y) - c.y;
         const double theta = std::atan2(dy, dx);
         int radius = std::max(10, roundHalfEven(std::sqrt(dx * dx + dy * dy)));
         if (mode == "fisheyebrush") {
             c = q;
             radius = brushWidth(doc) < 5 ? 50 : brushWidth(doc);
         }
-        const int w = doc.image.width(), h = doc.image.height();
-        // The square must fit: its centre moves inside.
-        c = {std::max(c.x, radius), std::max(c.y, radius)};
-        if (c.x + radius > w - 1)
-            c.x = w - radius - 1;
-        if (c.y + radius > h - 1)
-            c.y = h - radius - 1;
-        if (!gfx::Bitmap::isSaneSize(2 * std::int64_t{radius}, 2 * std::int64_t{radius}))
-            return; // a circle beyond any bitmap: nothing to show
-        const int side = 2 * radius;
-        const gfx::Rect square{c.x - radius, c.y - radius, c.x + radius, c.y + radius};
-        gfx::Bitmap src = gfx::Bitmap(side, side);
-        gfx::Canvas(src).copyRect({0, 0, side, side}, doc.rangeBuffer, square);
-        gfx::Bitmap dst(side, side);
-        effects::TketPaintFX fx(doc.random);
-        const double parameter = effectParameter(mode, theta);
-        const int amount = static_cast<int>(parameter);
-        bool masked = true, restore = true;
-        if (isToneMode(mode)) {
-            if (mode == "brightnessbrush")
-                fx.Brightness(src, amount);
-            else if (mode == "contrastbrush")
-                fx.Contrast(src, amount);
-            else
-                fx.Saturation(src, amount);
-            dst = src;
-        } else if (mode == "fisheyebrush") {
-            fx.Fisheye(src, dst, 0.9);
-        } else if (mode == "fisheyefixbrush") {
-            fx.Fisheye(src, dst, parameter);
-        } else if (mode == "twistbrush") {
-            fx.Twist(src, dst, amount);
-        } else if (mode == "rotatebrush") {
-            fx.RotateSmooth(src, dst, radius, radius, parameter);
-        } else if (mode == "rimplebrush") {
-            rippleCircle(src, dst, parameter);
-        } else if (isStretchMode(mode)) {
-            const int strip
-                = std::clamp(roundHalfEven(std::max(std::abs(parameter), 1.0) * radius / 180), 5, std::max(radius, 5));
-            const bool horizontal = mode == "mbHorOval" || mode == "mbHorBox";
-            const gfx::Rect from = horizontal ? gfx::Rect{c.x - strip, c.y - radius, c.x + strip, c.y + radius}
-                                              : gfx::Rect{c.x - radius, c.y - strip, c.x + radius, c.y + strip};
-            gfx::Bitmap part(static_cast<int>(from.width()), static_cast<int>(from.height()));
-            gfx::Canvas(part).copyRect({0, 0, part.width(), part.height()}, doc.rangeBuffer, from);
-            if (const auto* mitchell = effects::findResampleFilter("Mitchell"))
-                (void)fx.Resample(part, dst, *mitchell, mitchell->support);
-            masked = restore = mode == "mbHorOval" || mode == "mbVerOval";
-        } else {
-            static constexpr std::pair<std::string_view, effects::SqueezeShape> kSqueezes[]
-                = {{"mbHor", effects::SqueezeShape::Horizontal}, {"mbTop", effects::SqueezeShape::Top},
-                    {"mbBottom", effects::SqueezeShape::Bottom}, {"mbDiamond", effects::SqueezeShape::Diamond},
-                    {"mbWaste", effects::SqueezeShape::Waste}, {"mbRound", effects::SqueezeShape::Round},
-                    {"mbRound2", effects::SqueezeShape::DoubleRound}, {"mbSplitRound", effects::SqueezeShape::Round},
-                    {"mbSplitWaste", effects::SqueezeShape::Waste}};
-            for (const auto& [name, shape] : kSqueezes)
-                if (name == mode) {
-                    if (mode.starts_with("mbSplit"))
-                        fx.SplitSqueeze(src, dst, shape, amount);
-                    else
-                        fx.Squeeze(src, dst, shape, amount);
-                }
-        }
-        if (masked)
-            whiteOutsideDisc(dst);
-        if (restore) {
-            // The image was the buffer but for the last circle: putting that square back restores it all.
+        // The two Box modes draw their whole square over the image; the others show one disc over the
+        // stroke-start image.
+        const bool masked = mode != "mbHorBox" && mode != "mbVerBox";
+        if (masked) {
+            // The image was the buffer but for the last circle: putting that part back restores it all.
             restoreSquare(doc, m_lastSquare);
             engine.repaint(m_lastSquare);
-            m_lastSquare = square;
+            m_lastSquare = {};
         }
+        if (radius > kMaxEffectRadius)
+            return; // a circle beyond any image's reach: nothing to show
+        const int w = doc.image.width(), h = doc.image.height();
+        const gfx::Rect square = effectSquare(c, radius, w, h);
+        const int side = 2 * radius;
+        // Only the square's pixels on the image can change it, and of those with a mask only the disc's:
+        // the move computes that window of the effect's square result and nothing else.
+        gfx::Rect window = square.intersected({0, 0, w, h});
+        std::span<const effects::ColumnSpan> rows;
+        if (masked && !window.isEmpty()) {
+            const DiscPart& disc = m_disc.of(side, shifted(window, -square.left, -square.top));
+            window = shifted(disc.window, square.left, square.top);
+            rows = disc.rows;
+        }
+        if (window.isEmpty())
+            return;
+        if (doc.rangeBuffer.format() != gfx::PixelFormat::Bits24)
+            doc.rangeBuffer.convertTo(gfx::PixelFormat::Bits24); // the effects read its bytes
+        const effects::ResultWindow cut{side, side, window.left - square.left, window.top - square.top, rows};
+        gfx::Bitmap dst(static_cast<int>(window.width()), static_cast<int>(window.height()));
+        effectInto(doc, mode, effectParameter(mode, theta), square, cut, dst);
         if (masked) {
+            whiteOutside(dst, rows);
             dst.transparent = true;
             dst.transparentColor = gfx::clWhite;
+            m_lastSquare = window;
         }
-        doc.canvas.draw(square.left, square.top, dst);
-        engine.repaint(square);
+        doc.canvas.draw(window.left, window.top, dst);
+        engine.repaint(window);
     }
 
     static void restoreSquare(app::Document& doc, const gfx::Rect& square)
@@ -341,7 +416,8 @@ private:
         }
     }
 
-    gfx::Rect m_lastSquare;
+    gfx::Rect m_lastSquare; // what the last move of an effect brush drew, to be restored by the next
+    DiscCache m_disc;
     Point m_cloneOffset;
     std::vector<Point> m_arms;
 };

@@ -63,20 +63,6 @@ const SpotMode* spotMode(std::string_view mode)
     return nullptr;
 }
 
-// The mask of the disc inscribed in a w x h box: a white bitmap with a filled black ellipse, as the
-// canvas draws it. Brushes ask for the same size move after move, so the last one is kept.
-const gfx::Bitmap& discMask(int w, int h)
-{
-    thread_local gfx::Bitmap mask;
-    if (mask.width() != w || mask.height() != h) {
-        mask = gfx::Bitmap(w, h);
-        gfx::Canvas c(mask);
-        c.brush.setColor(gfx::clBlack);
-        c.ellipse(0, 0, w - 1, h - 1);
-    }
-    return mask;
-}
-
 // Square of the target at (x, y), 24 bits, white where it reaches outside the target.
 gfx::Bitmap copySquare(const gfx::Bitmap& target, int x, int y, int w, int h)
 {
@@ -105,16 +91,64 @@ bool isSpotFilterMode(std::string_view mode)
     return spotMode(mode) != nullptr;
 }
 
+std::vector<effects::ColumnSpan> discSpans(int w, int h, const gfx::Rect& window)
+{
+    const int ww = static_cast<int>(std::max<std::int64_t>(window.width(), 0));
+    const int wh = static_cast<int>(std::max<std::int64_t>(window.height(), 0));
+    std::vector<effects::ColumnSpan> spans(static_cast<std::size_t>(wh));
+    if (ww == 0 || wh == 0)
+        return spans;
+    // The canvas's ellipse, drawn shifted onto the window alone: its pixels do not depend on where the
+    // box lies, and a byte per pixel is enough to tell black from white.
+    gfx::Bitmap mask(ww, wh, gfx::PixelFormat::Bits8);
+    {
+        gfx::Canvas c(mask);
+        c.brush.setColor(gfx::clBlack);
+        c.ellipse(-window.left, -window.top, w - 1 - window.left, h - 1 - window.top);
+    }
+    const auto black = static_cast<std::uint8_t>(mask.rawFromColor(gfx::clBlack));
+    for (int y = 0; y < wh; ++y) {
+        const std::uint8_t* row = mask.scanLine(y);
+        const std::uint8_t* first = std::find(row, row + ww, black);
+        if (first == row + ww)
+            continue;
+        // A filled ellipse is one run per row: its outline's outermost pixels and all between.
+        const std::uint8_t* last = row + ww;
+        while (last[-1] != black)
+            --last;
+        spans[static_cast<std::size_t>(y)] = {static_cast<int>(first - row), static_cast<int>(last - row)};
+    }
+    return spans;
+}
+
+void whiteOutside(gfx::Bitmap& bmp, std::span<const effects::ColumnSpan> spans)
+{
+    const int rows = std::min(bmp.height(), static_cast<int>(spans.size()));
+    for (int y = 0; y < rows; ++y) {
+        const effects::ColumnSpan s = spans[static_cast<std::size_t>(y)];
+        const int x0 = std::clamp(s.x0, 0, bmp.width()), x1 = std::clamp(s.x1, x0, bmp.width());
+        std::uint8_t* row = bmp.scanLine(y);
+        std::fill(row, row + static_cast<std::size_t>(x0) * 3, std::uint8_t{255});
+        std::fill(
+            row + static_cast<std::size_t>(x1) * 3, row + static_cast<std::size_t>(bmp.width()) * 3, std::uint8_t{255});
+    }
+}
+
 void whiteOutsideDisc(gfx::Bitmap& bmp)
 {
-    const gfx::Bitmap& mask = discMask(bmp.width(), bmp.height());
-    for (int y = 0; y < bmp.height(); ++y) {
-        std::uint8_t* p = bmp.scanLine(y);
-        const std::uint8_t* m = mask.scanLine(y);
-        for (int x = 0; x < bmp.width(); ++x, p += 3, m += 3)
-            if (m[0] != 0)
-                p[0] = p[1] = p[2] = 255;
-    }
+    whiteOutside(bmp, discSpans(bmp.width(), bmp.height(), {0, 0, bmp.width(), bmp.height()}));
+}
+
+gfx::Rect effectSquare(gfx::Point centre, int radius, int w, int h)
+{
+    // In 64 bits: a centre far off the image plus the radius would not fit in an int.
+    std::int64_t cx = std::max<std::int64_t>(centre.x, radius), cy = std::max<std::int64_t>(centre.y, radius);
+    if (cx + radius > w - 1)
+        cx = std::int64_t{w} - radius - 1;
+    if (cy + radius > h - 1)
+        cy = std::int64_t{h} - radius - 1;
+    return {static_cast<int>(cx - radius), static_cast<int>(cy - radius), static_cast<int>(cx + radius),
+        static_cast<int>(cy + radius)};
 }
 
 void spotFilter(gfx::Bitmap& target, int x, int y, std::string_view mode, int r)
@@ -253,21 +287,146 @@ void gradientLine(gfx::Bitmap& bmp, int line, int a, int b, gfx::Color c1, gfx::
 
 void rippleCircle(const gfx::Bitmap& src, gfx::Bitmap& dst, double a)
 {
-    const int b = src.width() / 2, midY = src.height() / 2;
+    rippleCircle(effects::SourceView::of(src), dst, effects::ResultWindow::of(dst), a);
+}
+
+namespace {
+
+// Which source pixels of the ripple can land in a box of target pixels. The source pixel at offset
+// S = (x - b, b - y) from the centre lands at offset P = S d / r from (b, midY), rounded, with the rows
+// counted the other way (hence the mirror) and |d - r| <= b / |a|. So, in the plane where P = S d / r,
+// S lies within b / |a| of the box, its distance from the centre within b / |a| of the box's distances
+// and, when the box leaves the centre out, its direction within the box's angle. Every bound is widened
+// by a pixel or two, so that no source pixel whose target lies in the box is passed over; the target
+// itself is still checked.
+class RippleSources {
+public:
+    // Targets at offsets x0 .. x1, y0 .. y1 (inclusive) from the centre; b is the disc's radius.
+    RippleSources(double x0, double x1, double y0, double y1, double b, double a)
+    {
+        const double shift = std::isfinite(b / a) ? std::abs(b / a) : HUGE_VAL;
+        // Rounding moves a target by half a pixel; the disc holds every target.
+        x0 = std::max(x0 - 1, -b), x1 = std::min(x1 + 1, b);
+        y0 = std::max(y0 - 1, -b), y1 = std::min(y1 + 1, b);
+        m_empty = x0 > x1 || y0 > y1;
+        const double margin = shift + 2;
+        m_x0 = x0 - margin, m_x1 = x1 + margin, m_y0 = y0 - margin, m_y1 = y1 + margin;
+        const double nx = std::max({x0, -x1, 0.0}), ny = std::max({y0, -y1, 0.0});
+        const double fx = std::max(std::abs(x0), std::abs(x1)), fy = std::max(std::abs(y0), std::abs(y1));
+        m_outer = std::min(b, std::sqrt(fx * fx + fy * fy)) + margin;
+        m_inner = std::max(0.0, std::sqrt(nx * nx + ny * ny) - margin);
+        if (x0 > 1 || x1 < -1 || y0 > 1 || y1 < -1) {
+            // The box's angle from the centre: its corners, one pixel further out (the centre still
+            // outside), seen from its middle.
+            m_cone = true;
+            const double cx = (x0 + x1) / 2, cy = (y0 + y1) / 2;
+            double lo = HUGE_VAL, hi = -HUGE_VAL;
+            for (const double px : {x0 - 1, x1 + 1})
+                for (const double py : {y0 - 1, y1 + 1}) {
+                    const double angle = std::atan2(cx * py - cy * px, cx * px + cy * py);
+                    if (angle < lo)
+                        lo = angle, m_e1x = px, m_e1y = py;
+                    if (angle > hi)
+                        hi = angle, m_e2x = px, m_e2y = py;
+                }
+        }
+    }
+
+    bool empty() const { return m_empty; }
+    double lowestUp() const { return std::max(m_y0, -m_outer); }
+    double highestUp() const { return std::min(m_y1, m_outer); }
+
+    // For the source row at height dy, the offsets dx worth visiting, as up to two ranges (lo, hi);
+    // returns how many.
+    int columns(double dy, double (&lo)[2], double (&hi)[2]) const
+    {
+        if (m_empty || dy * dy > m_outer * m_outer)
+            return 0;
+        const double chord = std::sqrt(m_outer * m_outer - dy * dy);
+        double l = std::max(m_x0, -chord), h = std::min(m_x1, chord);
+        if (m_cone) {
+            // dy and dx between the edges e1 (clockwise) and e2: cross(e1, S) >= 0 and cross(S, e2) >= 0.
+            if (!halfPlane(m_e1x * dy, -m_e1y, l, h) || !halfPlane(-dy * m_e2x, m_e2y, l, h))
+                return 0;
+        }
+        if (l > h)
+            return 0;
+        if (dy * dy < m_inner * m_inner) {
+            const double hole = std::sqrt(m_inner * m_inner - dy * dy);
+            if (l < -hole && h > hole) {
+                lo[0] = l, hi[0] = -hole, lo[1] = hole, hi[1] = h;
+                return 2;
+            }
+            if (l >= -hole && h <= hole)
+                return 0;
+            if (l >= -hole)
+                l = std::max(l, hole);
+            else
+                h = std::min(h, -hole);
+        }
+        lo[0] = l, hi[0] = h;
+        return 1;
+    }
+
+private:
+    // Keeps the dx in lo .. hi with c + k dx >= 0, widened by a pixel; false when none remain.
+    static bool halfPlane(double c, double k, double& lo, double& hi)
+    {
+        if (k > 0)
+            lo = std::max(lo, -c / k - 1);
+        else if (k < 0)
+            hi = std::min(hi, -c / k + 1);
+        else if (c < 0)
+            return false;
+        return lo <= hi;
+    }
+
+    bool m_empty = false;
+    bool m_cone = false;
+    double m_x0 = 0, m_x1 = 0, m_y0 = 0, m_y1 = 0;
+    double m_outer = 0, m_inner = 0;
+    double m_e1x = 0, m_e1y = 0, m_e2x = 0, m_e2y = 0;
+};
+
+} // namespace
+
+void rippleCircle(const effects::SourceView& src, gfx::Bitmap& dst, const effects::ResultWindow& window, double a)
+{
+    const int b = src.width / 2, midY = src.height / 2;
     if (b <= 0 || a == 0)
         return;
-    for (int y = 0; y < src.height(); ++y) {
-        const std::uint8_t* p = src.scanLine(y);
-        for (int x = 0; x < src.width(); ++x, p += 3) {
-            const double dx = x - b, dy = b - y;
-            const double r = std::sqrt(dx * dx + dy * dy);
-            const double d = r + (b / a) * std::sin(a * (r / b) * 2 * std::numbers::pi);
-            if (!(d > 0 && d < b))
-                continue;
-            const double phi = std::atan2(dy, dx);
-            const int tx = b + roundHalfEven(d * std::cos(phi)), ty = midY + roundHalfEven(d * std::sin(phi));
-            if (tx >= 0 && ty >= 0 && tx < dst.width() && ty < dst.height())
-                std::copy_n(p, 3, dst.scanLine(ty) + static_cast<std::size_t>(tx) * 3);
+    // The targets the window holds.
+    const int tx0 = std::max(window.left, 0), tx1 = std::min(window.left + dst.width(), window.fullWidth);
+    const int ty0 = std::max(window.top, 0), ty1 = std::min(window.top + dst.height(), window.fullHeight);
+    if (tx0 >= tx1 || ty0 >= ty1)
+        return;
+    const RippleSources sources(tx0 - b, tx1 - 1 - b, ty0 - midY, ty1 - 1 - midY, b, a);
+    if (sources.empty())
+        return;
+    // Rows in the source's order (top down), so that where two source pixels meet the later one wins.
+    const double yFirst = std::max(0.0, std::floor(b - sources.highestUp()) - 1);
+    const double yLast = std::min(src.height - 1.0, std::ceil(b - sources.lowestUp()) + 1);
+    for (int y = static_cast<int>(yFirst); y <= yLast; ++y) {
+        const double dy = b - y;
+        double lo[2], hi[2];
+        const int ranges = sources.columns(dy, lo, hi);
+        int next = 0; // widened ranges may meet: each pixel is visited once, left to right
+        for (int k = 0; k < ranges; ++k) {
+            const int x0 = std::max(next, static_cast<int>(std::max(0.0, std::floor(b + lo[k]) - 1)));
+            const int x1 = static_cast<int>(std::min(src.width - 1.0, std::ceil(b + hi[k]) + 1));
+            next = std::max(next, x1 + 1);
+            for (int x = x0; x <= x1; ++x) {
+                const double dx = x - b;
+                const double r = std::sqrt(dx * dx + dy * dy);
+                const double d = r + (b / a) * std::sin(a * (r / b) * 2 * std::numbers::pi);
+                if (!(d > 0 && d < b))
+                    continue;
+                const double phi = std::atan2(dy, dx);
+                const int tx = b + roundHalfEven(d * std::cos(phi)), ty = midY + roundHalfEven(d * std::sin(phi));
+                if (tx >= tx0 && ty >= ty0 && tx < tx1 && ty < ty1)
+                    std::copy_n(src.pixel(x, y), 3,
+                        dst.scanLine(ty - window.top) + static_cast<std::size_t>(tx - window.left) * 3);
+            }
         }
     }
 }

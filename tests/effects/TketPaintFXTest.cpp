@@ -2,10 +2,12 @@
 
 #include "app/Arithmetic.h"
 #include "effects/EffectCommands.h"
+#include "gfx/Canvas.h"
 #include "support/TestImages.h"
 
 #include <cmath>
 #include <cstring>
+#include <functional>
 #include <gtest/gtest.h>
 #include <numbers>
 
@@ -229,6 +231,220 @@ TEST_F(Effects, SqueezeRoundDrawsNothingOnTheMiddleRow)
     for (int x = 0; x < 20; ++x)
         EXPECT_EQ(dst.pixel(x, 4), gfx::clWhite) << x;
     EXPECT_NE(dst.pixel(10, 0), gfx::clWhite);
+}
+
+namespace {
+
+// Eight columns of distinct colours on every row.
+Bitmap columnsImage(int height)
+{
+    Bitmap b(8, height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < 8; ++x)
+            b.setPixel(x, y, rgb(x * 30, 100, 200 - x));
+    return b;
+}
+
+std::vector<gfx::Color> row(const Bitmap& b, int y)
+{
+    std::vector<gfx::Color> colours;
+    for (int x = 0; x < b.width(); ++x)
+        colours.push_back(b.pixel(x, y));
+    return colours;
+}
+
+} // namespace
+
+TEST_F(Effects, SqueezeRoundWithANegativeAmountMirrorsTheRow)
+{
+    const Bitmap src = columnsImage(3);
+    const auto c = [&](int x) { return src.pixel(x, 0); };
+    const gfx::Color w = gfx::clWhite;
+    Bitmap narrowed(8, 3), mirrored(8, 3);
+    fx.Squeeze(src, narrowed, effects::SqueezeShape::Round, 2);
+    fx.Squeeze(src, mirrored, effects::SqueezeShape::Round, -2);
+    // Row 0 has m = amount. With 2 the row shrinks into columns 2 .. 5, the stretch keeping every
+    // other column; with -2 the span runs from 6 back to 2, which covers columns 3 .. 6 mirrored.
+    EXPECT_EQ(row(narrowed, 0), (std::vector{w, w, c(1), c(3), c(5), c(7), w, w}));
+    EXPECT_EQ(row(mirrored, 0), (std::vector{w, w, w, c(7), c(5), c(3), c(1), w}));
+    EXPECT_EQ(row(mirrored, 2), row(mirrored, 0));
+    EXPECT_EQ(row(mirrored, 1), std::vector<gfx::Color>(8, w)); // the middle row: m = 0
+}
+
+TEST_F(Effects, SplitSqueezeWithANegativeAmountKeepsOnlyTheFirstColumn)
+{
+    const Bitmap src = columnsImage(3);
+    Bitmap split(8, 3), reversed(8, 3);
+    fx.SplitSqueeze(src, split, effects::SqueezeShape::Round, 2);
+    fx.SplitSqueeze(src, reversed, effects::SqueezeShape::Round, -2);
+    const gfx::Color w = gfx::clWhite;
+    EXPECT_EQ(
+        row(split, 0), (std::vector{src.pixel(1, 0), src.pixel(3, 0), w, w, w, src.pixel(5, 0), src.pixel(7, 0), w}));
+    // Both spans turn round: the left half lands mirrored on columns -1 .. 0, so column 0 takes the pick
+    // that starts the unmirrored span; the right half lands on 8 .. 9, beyond the last column.
+    EXPECT_EQ(row(reversed, 0), (std::vector{src.pixel(1, 0), w, w, w, w, w, w, w}));
+}
+
+namespace {
+
+// The plain definition: each source row, a bitmap of its own, stretched by the canvas into columns
+// L .. R - 1 of the destination row; a span with R < L goes through the canvas as it is and mirrors.
+Bitmap plainSqueeze(const Bitmap& src, effects::SqueezeShape shape, int amount)
+{
+    constexpr double pi = std::numbers::pi;
+    const int w = src.width(), h = src.height();
+    amount = std::min(amount, w / 2);
+    Bitmap dst(w, h);
+    for (int y = 0; y < h; ++y) {
+        const double turn = pi * y / (h - 1);
+        int l = 0;
+        switch (shape) {
+        case effects::SqueezeShape::Horizontal:
+            l = amount;
+            break;
+        case effects::SqueezeShape::Top:
+            l = app::roundHalfEven(amount * static_cast<double>(h - y - 1) / h);
+            break;
+        case effects::SqueezeShape::Bottom:
+            l = app::roundHalfEven(amount * static_cast<double>(y) / h);
+            break;
+        case effects::SqueezeShape::Diamond:
+            l = app::roundHalfEven(amount * std::abs(std::sin(turn)));
+            break;
+        case effects::SqueezeShape::Waste:
+            l = app::roundHalfEven(amount * std::abs(std::cos(turn)));
+            break;
+        case effects::SqueezeShape::Round:
+        case effects::SqueezeShape::DoubleRound:
+            break;
+        }
+        int r = w - l;
+        if (shape == effects::SqueezeShape::Round || shape == effects::SqueezeShape::DoubleRound) {
+            const double turns = shape == effects::SqueezeShape::Round ? 1 : 2;
+            const int m = app::roundHalfEven(amount * std::abs(std::cos(turns * turn)));
+            l = w / 2 - m, r = w / 2 + m;
+        }
+        Bitmap line(w, 1);
+        gfx::Canvas(line).copyRect({0, 0, w, 1}, src, {0, y, w, y + 1});
+        gfx::Canvas(dst).copyRect({l, y, r, y + 1}, line, {0, 0, w, 1});
+    }
+    return dst;
+}
+
+} // namespace
+
+TEST_F(Effects, SqueezeStretchesEachRowAsTheCanvasDoes)
+{
+    for (const auto& [w, h] : {std::pair{11, 13}, std::pair{20, 9}, std::pair{7, 5}}) {
+        const Bitmap src = test::noise(w, h, 31);
+        for (int shape = 0; shape < 7; ++shape)
+            for (const int amount : {3, 5, -3, -6, 40, -40}) {
+                Bitmap dst(w, h);
+                fx.Squeeze(src, dst, static_cast<effects::SqueezeShape>(shape), amount);
+                EXPECT_EQ(dst, plainSqueeze(src, static_cast<effects::SqueezeShape>(shape), amount))
+                    << w << "x" << h << " shape " << shape << " amount " << amount;
+            }
+    }
+}
+
+namespace {
+
+// An operation on a view of a picture, writing a window of its whole result, and the same operation on
+// a whole bitmap.
+struct WindowedOp {
+    const char* name;
+    int srcWidth, srcHeight; // the view's picture; the whole result is 30 x 30
+    std::function<void(TketPaintFX&, const effects::SourceView&, Bitmap&, const effects::ResultWindow&)> window;
+    std::function<void(TketPaintFX&, Bitmap&, Bitmap&)> whole;
+};
+
+WindowedOp squeezeOp(const char* name, bool split, effects::SqueezeShape shape, int amount)
+{
+    return {name, 30, 30,
+        [=](TketPaintFX& f, const effects::SourceView& s, Bitmap& d, const effects::ResultWindow& w) {
+            split ? f.SplitSqueeze(s, d, w, shape, amount) : f.Squeeze(s, d, w, shape, amount);
+        },
+        [=](TketPaintFX& f, Bitmap& s, Bitmap& d) {
+            split ? f.SplitSqueeze(s, d, shape, amount) : f.Squeeze(s, d, shape, amount);
+        }};
+}
+
+WindowedOp resampleOp(const char* name, const char* filter, int srcWidth, int srcHeight)
+{
+    const effects::ResampleFilter* f = effects::findResampleFilter(filter);
+    return {name, srcWidth, srcHeight,
+        [=](TketPaintFX& fx, const effects::SourceView& s, Bitmap& d, const effects::ResultWindow& w) {
+            ASSERT_TRUE(fx.Resample(s, d, w, *f, f->support).ok());
+        },
+        [=](TketPaintFX& fx, Bitmap& s, Bitmap& d) { ASSERT_TRUE(fx.Resample(s, d, *f, f->support).ok()); }};
+}
+
+} // namespace
+
+TEST_F(Effects, AWindowOfAResultHoldsTheBytesOfTheWholeResult)
+{
+    using effects::SqueezeShape;
+    using View = const effects::SourceView&;
+    using Window = const effects::ResultWindow&;
+    const WindowedOp ops[] = {
+        {"Fisheye 0.9", 30, 30, [](TketPaintFX& f, View s, Bitmap& d, Window w) { f.Fisheye(s, d, w, 0.9); },
+            [](TketPaintFX& f, Bitmap& s, Bitmap& d) { f.Fisheye(s, d, 0.9); }},
+        {"Fisheye 0.6", 30, 30, [](TketPaintFX& f, View s, Bitmap& d, Window w) { f.Fisheye(s, d, w, 0.6); },
+            [](TketPaintFX& f, Bitmap& s, Bitmap& d) { f.Fisheye(s, d, 0.6); }},
+        {"Twist 3", 30, 30, [](TketPaintFX& f, View s, Bitmap& d, Window w) { f.Twist(s, d, w, 3); },
+            [](TketPaintFX& f, Bitmap& s, Bitmap& d) { f.Twist(s, d, 3); }},
+        {"Twist -7", 30, 30, [](TketPaintFX& f, View s, Bitmap& d, Window w) { f.Twist(s, d, w, -7); },
+            [](TketPaintFX& f, Bitmap& s, Bitmap& d) { f.Twist(s, d, -7); }},
+        {"RotateSmooth", 30, 30,
+            [](TketPaintFX& f, View s, Bitmap& d, Window w) { f.RotateSmooth(s, d, w, 15, 15, 33.0); },
+            [](TketPaintFX& f, Bitmap& s, Bitmap& d) { f.RotateSmooth(s, d, 15, 15, 33.0); }},
+        {"RotateSmooth off centre", 30, 30,
+            [](TketPaintFX& f, View s, Bitmap& d, Window w) { f.RotateSmooth(s, d, w, 3, 20, -140.0); },
+            [](TketPaintFX& f, Bitmap& s, Bitmap& d) { f.RotateSmooth(s, d, 3, 20, -140.0); }},
+        squeezeOp("Squeeze Horizontal 9", false, SqueezeShape::Horizontal, 9),
+        squeezeOp("Squeeze Top -9", false, SqueezeShape::Top, -9),
+        squeezeOp("Squeeze Bottom 40", false, SqueezeShape::Bottom, 40),
+        squeezeOp("Squeeze Diamond -40", false, SqueezeShape::Diamond, -40),
+        squeezeOp("Squeeze Waste 9", false, SqueezeShape::Waste, 9),
+        squeezeOp("Squeeze Round 9", false, SqueezeShape::Round, 9),
+        squeezeOp("Squeeze Round -9", false, SqueezeShape::Round, -9),
+        squeezeOp("Squeeze Round -40", false, SqueezeShape::Round, -40),
+        squeezeOp("Squeeze DoubleRound -9", false, SqueezeShape::DoubleRound, -9),
+        squeezeOp("SplitSqueeze Round 6", true, SqueezeShape::Round, 6),
+        squeezeOp("SplitSqueeze Waste -6", true, SqueezeShape::Waste, -6),
+        squeezeOp("SplitSqueeze Waste 0", true, SqueezeShape::Waste, 0),
+        resampleOp("Resample widening", "Mitchell", 12, 30),
+        resampleOp("Resample heightening", "Mitchell", 30, 9),
+        resampleOp("Resample shrinking", "Lanczos3", 41, 37),
+    };
+    // The view's picture starts 7 columns left of the bitmap and 5 rows down, so parts of it lie off
+    // the bitmap on the left and at the bottom: white there, as a copy into a white bitmap gives.
+    const Bitmap world = test::noise(23, 19, 41);
+    const effects::ColumnSpan spans[] = {{0, 12}, {3, 9}, {5, 6}, {0, 0}, {11, 12}, {2, 12}};
+    const gfx::Rect windows[] = {{0, 0, 30, 30}, {5, 3, 17, 11}, {0, 24, 30, 30}, {29, 0, 30, 30}, {12, 12, 13, 13}};
+    for (const WindowedOp& op : ops) {
+        const effects::SourceView view{&world, -7, 5, op.srcWidth, op.srcHeight};
+        Bitmap padded(op.srcWidth, op.srcHeight);
+        gfx::Canvas(padded).copyRect(
+            {0, 0, op.srcWidth, op.srcHeight}, world, {-7, 5, op.srcWidth - 7, op.srcHeight + 5});
+        Bitmap whole(30, 30);
+        op.whole(fx, padded, whole);
+        for (const gfx::Rect& r : windows)
+            for (const bool someRows : {false, true}) {
+                const int ww = static_cast<int>(r.width()), wh = static_cast<int>(r.height());
+                std::vector<effects::ColumnSpan> rows;
+                for (int y = 0; someRows && y < wh; ++y)
+                    rows.push_back(spans[y % std::size(spans)]);
+                Bitmap part(ww, wh);
+                op.window(fx, view, part, {30, 30, r.left, r.top, rows});
+                int wrong = 0;
+                for (int y = 0; y < wh; ++y)
+                    for (int x = someRows ? rows[y].x0 : 0; x < (someRows ? std::min(rows[y].x1, ww) : ww); ++x)
+                        wrong += part.pixel(x, y) != whole.pixel(r.left + x, r.top + y);
+                EXPECT_EQ(wrong, 0) << op.name << " in " << r.left << "," << r.top << " " << ww << "x" << wh
+                                    << (someRows ? " on some rows" : "");
+            }
+    }
 }
 
 TEST_F(Effects, AVeryLargeTwistTurnsASquareAQuarterCounterClockwise)

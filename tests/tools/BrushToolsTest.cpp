@@ -1,8 +1,13 @@
+#include "app/Arithmetic.h"
+#include "effects/TketPaintFX.h"
+#include "gfx/Canvas.h"
 #include "support/TestImages.h"
 #include "tools/Brushes.h"
 #include "tools/ToolsFixture.h"
 
 #include <cmath>
+#include <string_view>
+#include <vector>
 
 using namespace daubix;
 using gfx::Point;
@@ -156,6 +161,281 @@ TEST_F(Brushes, AnEffectCircleShowsOnlyTheLastMove)
         stroke(mode, {80, 60}, {{100, 75}});
         EXPECT_TRUE(doc.image == many) << mode;
         EXPECT_FALSE(doc.image == start) << mode;
+    }
+}
+
+const char* const kEffectBrushes[] = {"brightnessbrush", "contrastbrush", "saturationbrush", "fisheyebrush",
+    "fisheyefixbrush", "twistbrush", "rotatebrush", "rimplebrush", "mbHorOval", "mbVerOval", "mbHorBox", "mbVerBox",
+    "mbHor", "mbTop", "mbBottom", "mbDiamond", "mbWaste", "mbRound", "mbRound2", "mbSplitRound", "mbSplitWaste"};
+
+bool isBoxMode(std::string_view mode)
+{
+    return mode == "mbHorBox" || mode == "mbVerBox";
+}
+
+// The effect circle done plainly: the whole square copied from the stroke-start image into a white
+// bitmap, the effect run on all of it, the whole mask drawn over it, and the square drawn onto the
+// stroke-start image (or, for the two Box modes, onto the image as it is, without a mask).
+class PlainCircles {
+public:
+    PlainCircles(const gfx::Bitmap& start, std::string_view mode, int penWidth)
+        : m_start(start)
+        , m_image(start)
+        , m_mode(mode)
+        , m_pen(penWidth)
+    {
+    }
+
+    const gfx::Bitmap& image() const { return m_image; }
+
+    void move(Point centre, Point pointer)
+    {
+        double dx = pointer.x - centre.x;
+        if (dx == 0)
+            dx = 0.01;
+        const double dy = pointer.y - centre.y, theta = std::atan2(dy, dx);
+        int r = std::max(10, app::roundHalfEven(std::sqrt(dx * dx + dy * dy)));
+        if (m_mode == "fisheyebrush") {
+            centre = pointer;
+            r = m_pen < 5 ? 50 : m_pen;
+        }
+        const int w = m_start.width(), h = m_start.height();
+        int cx = std::max(centre.x, r), cy = std::max(centre.y, r);
+        if (cx + r > w - 1)
+            cx = w - r - 1;
+        if (cy + r > h - 1)
+            cy = h - r - 1;
+        const int side = 2 * r;
+        gfx::Bitmap src(side, side), dst(side, side);
+        gfx::Canvas(src).copyRect({0, 0, side, side}, m_start, {cx - r, cy - r, cx + r, cy + r});
+        const double p = tools::effectParameter(m_mode, theta);
+        const int amount = static_cast<int>(p);
+        app::Random random(1);
+        effects::TketPaintFX fx(random);
+        using effects::SqueezeShape;
+        if (m_mode == "brightnessbrush" || m_mode == "contrastbrush" || m_mode == "saturationbrush") {
+            m_mode == "brightnessbrush"     ? fx.Brightness(src, amount)
+                : m_mode == "contrastbrush" ? fx.Contrast(src, amount)
+                                            : fx.Saturation(src, amount);
+            dst = src;
+        } else if (m_mode == "fisheyebrush" || m_mode == "fisheyefixbrush") {
+            fx.Fisheye(src, dst, p);
+        } else if (m_mode == "twistbrush") {
+            fx.Twist(src, dst, amount);
+        } else if (m_mode == "rotatebrush") {
+            fx.RotateSmooth(src, dst, r, r, p);
+        } else if (m_mode == "rimplebrush") {
+            tools::rippleCircle(src, dst, p);
+        } else if (m_mode.ends_with("Oval") || m_mode.ends_with("Box")) {
+            const int s = std::clamp(app::roundHalfEven(std::max(std::abs(p), 1.0) * r / 180), 5, std::max(r, 5));
+            const gfx::Rect from = m_mode.starts_with("mbHor") ? gfx::Rect{cx - s, cy - r, cx + s, cy + r}
+                                                               : gfx::Rect{cx - r, cy - s, cx + r, cy + s};
+            gfx::Bitmap strip(static_cast<int>(from.width()), static_cast<int>(from.height()));
+            gfx::Canvas(strip).copyRect({0, 0, strip.width(), strip.height()}, m_start, from);
+            const effects::ResampleFilter* mitchell = effects::findResampleFilter("Mitchell");
+            ASSERT_TRUE(fx.Resample(strip, dst, *mitchell, mitchell->support).ok());
+        } else {
+            const std::pair<std::string_view, SqueezeShape> shapes[] = {{"mbHor", SqueezeShape::Horizontal},
+                {"mbTop", SqueezeShape::Top}, {"mbBottom", SqueezeShape::Bottom}, {"mbDiamond", SqueezeShape::Diamond},
+                {"mbWaste", SqueezeShape::Waste}, {"mbRound", SqueezeShape::Round},
+                {"mbRound2", SqueezeShape::DoubleRound}, {"mbSplitRound", SqueezeShape::Round},
+                {"mbSplitWaste", SqueezeShape::Waste}};
+            for (const auto& [name, shape] : shapes)
+                if (name == m_mode)
+                    m_mode.starts_with("mbSplit") ? fx.SplitSqueeze(src, dst, shape, amount)
+                                                  : fx.Squeeze(src, dst, shape, amount);
+        }
+        if (!isBoxMode(m_mode)) {
+            gfx::Bitmap mask(side, side);
+            gfx::Canvas c(mask);
+            c.brush.setColor(gfx::clBlack);
+            c.ellipse(0, 0, side - 1, side - 1);
+            for (int y = 0; y < side; ++y)
+                for (int x = 0; x < side; ++x)
+                    if (mask.pixel(x, y) != gfx::clBlack)
+                        dst.setPixel(x, y, gfx::clWhite);
+            dst.transparent = true;
+            m_image = m_start;
+        }
+        gfx::Canvas(m_image).draw(cx - r, cy - r, dst);
+    }
+
+private:
+    gfx::Bitmap m_start;
+    gfx::Bitmap m_image;
+    std::string_view m_mode;
+    int m_pen;
+};
+
+TEST_F(Brushes, EffectCirclesReachingOffTheImageGiveTheBytesOfTheWholeSquare)
+{
+    struct Stroke {
+        Point start;
+        std::vector<Point> moves;
+        bool alt; // the second move drags the circle
+        int pen;
+    };
+    // On a 45 x 37 image: squares wider and taller than the image, pointers above (negative squeezes)
+    // and to the left, a dragged circle, the pointer on the start point, a fisheye wider than the image.
+    const Stroke strokes[] = {
+        {{3, 4}, {{30, 25}, {50, 40}, {-10, 20}}, false, 1},
+        {{22, 18}, {{25, -5}, {-20, 17}, {22, 70}}, false, 1},
+        {{40, 33}, {{10, 36}, {42, 2}, {80, 80}}, true, 3},
+        {{22, 18}, {{22, 18}, {23, 18}, {22, 30}}, false, 30},
+        {{5, 30}, {{60, 30}, {5, -12}}, false, 60},
+    };
+    const gfx::Bitmap start = test::noise(45, 37, 17);
+    for (const char* mode : kEffectBrushes)
+        for (std::size_t k = 0; k < std::size(strokes); ++k) {
+            const Stroke& st = strokes[k];
+            doc.image = start;
+            doc.canvas.pen.width = st.pen;
+            doc.toolMode = mode;
+            PlainCircles plain(start, mode, st.pen);
+            press(st.start);
+            Point centre = st.start, last = st.start;
+            for (std::size_t i = 0; i < st.moves.size(); ++i) {
+                const Point q = st.moves[i];
+                const bool alt = st.alt && i == 1;
+                if (alt)
+                    centre = {centre.x + q.x - last.x, centre.y + q.y - last.y};
+                moveTo(q, false, false, alt);
+                plain.move(centre, q);
+                last = q;
+                ASSERT_EQ(test::differingPixels(doc.image, plain.image(), 0, 0, 45, 37), 0)
+                    << mode << ", stroke " << k << ", move " << i;
+            }
+            release(last);
+        }
+}
+
+TEST_F(Brushes, RoundSqueezesShowWithThePointerAboveTheCentre)
+{
+    // Straight above: amount -90, so every row's span runs right to left and is drawn mirrored.
+    const gfx::Bitmap start = test::noise(100, 100, 23);
+    for (const char* mode : {"mbRound", "mbRound2", "mbSplitRound"}) {
+        doc.image = start;
+        stroke(mode, {50, 50}, {{50, 20}});
+        EXPECT_GT(test::differingPixels(doc.image, start, 20, 20, 80, 80), 0) << mode;
+    }
+}
+
+TEST(RippleCircle, AWindowHoldsTheBytesOfTheWholeRipple)
+{
+    // Every single pixel as a window of its own, where the bounds on the source are tightest, and larger
+    // windows with and without the centre: each skips the source pixels that cannot land in it, and
+    // none that can.
+    for (const auto& [w, h] : {std::pair{41, 41}, std::pair{60, 60}, std::pair{50, 34}})
+        for (const double a : {1.0, 1.3, 2.5, 6.0, 11.0, -3.0}) {
+            const gfx::Bitmap src = test::noise(w, h, 37);
+            gfx::Bitmap whole(w, h);
+            tools::rippleCircle(src, whole, a);
+            for (int top = -3; top < h; top += 1)
+                for (int left = -3; left < w; left += 1)
+                    for (const int size : {1, 5, 13, 30}) {
+                        if (size > 1 && (top % 7 != 0 || left % 7 != 0))
+                            continue;
+                        const gfx::Rect r = gfx::Rect{left, top, left + size, top + size}.intersected({0, 0, w, h});
+                        if (r.isEmpty())
+                            continue;
+                        gfx::Bitmap part(static_cast<int>(r.width()), static_cast<int>(r.height()));
+                        tools::rippleCircle(effects::SourceView::of(src), part, {w, h, r.left, r.top, {}}, a);
+                        gfx::Bitmap expected(part.width(), part.height());
+                        gfx::Canvas(expected).copyRect({0, 0, part.width(), part.height()}, whole, r);
+                        ASSERT_TRUE(part == expected)
+                            << w << "x" << h << " a " << a << " window " << r.left << "," << r.top << " size " << size;
+                    }
+        }
+}
+
+TEST(RippleCircle, ReadsWhiteWhereTheViewLeavesItsBitmap)
+{
+    const gfx::Bitmap world = test::noise(30, 25, 43);
+    gfx::Bitmap padded(40, 40), whole(40, 40), part(40, 40);
+    gfx::Canvas(padded).copyRect({0, 0, 40, 40}, world, {-6, 4, 34, 44});
+    tools::rippleCircle(padded, whole, 2.5);
+    tools::rippleCircle({&world, -6, 4, 40, 40}, part, effects::ResultWindow::of(part), 2.5);
+    EXPECT_TRUE(part == whole);
+}
+
+TEST(DiscSpans, AWindowCutsTheMaskOfTheWholeBox)
+{
+    // The plain mask: the filled ellipse inscribed in the whole box, drawn by the canvas.
+    for (const auto& [w, h] :
+        {std::pair{1, 1}, std::pair{2, 2}, std::pair{3, 5}, std::pair{20, 20}, std::pair{21, 13}, std::pair{101, 99}}) {
+        gfx::Bitmap mask(w, h);
+        gfx::Canvas c(mask);
+        c.brush.setColor(gfx::clBlack);
+        c.ellipse(0, 0, w - 1, h - 1);
+        const gfx::Bitmap picture = test::noise(w, h, 47);
+        gfx::Bitmap plain = picture;
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                if (mask.pixel(x, y) != gfx::clBlack)
+                    plain.setPixel(x, y, gfx::clWhite);
+        gfx::Bitmap whole = picture;
+        tools::whiteOutsideDisc(whole);
+        EXPECT_TRUE(whole == plain) << w << "x" << h;
+        for (const gfx::Rect& r : {gfx::Rect{0, 0, w, h}, gfx::Rect{w / 3, h / 4, w - w / 5, h - 1},
+                 gfx::Rect{0, h / 2, w, h / 2 + 1}, gfx::Rect{w - 1, 0, w, h}, gfx::Rect{w / 2, h / 2, w, h}}) {
+            if (r.isEmpty())
+                continue;
+            const int rw = static_cast<int>(r.width()), rh = static_cast<int>(r.height());
+            gfx::Bitmap part(rw, rh);
+            gfx::Canvas(part).copyRect({0, 0, rw, rh}, picture, r);
+            tools::whiteOutside(part, tools::discSpans(w, h, r));
+            gfx::Bitmap expected(rw, rh);
+            gfx::Canvas(expected).copyRect({0, 0, rw, rh}, plain, r);
+            EXPECT_TRUE(part == expected) << w << "x" << h << " window " << r.left << "," << r.top;
+        }
+    }
+}
+
+TEST(EffectSquare, TheCentreMovesInsideAsFarAsTheImageAllows)
+{
+    EXPECT_EQ(tools::effectSquare({50, 50}, 20, 200, 100), (gfx::Rect{30, 30, 70, 70}));
+    EXPECT_EQ(tools::effectSquare({5, 95}, 20, 200, 100), (gfx::Rect{0, 59, 40, 99}));
+    // Wider than the image: it reaches out to the left and stops one column short of the right edge.
+    EXPECT_EQ(tools::effectSquare({5, 5}, 70, 100, 200), (gfx::Rect{-41, 0, 99, 140}));
+}
+
+TEST(EffectSquare, AFarPointerLeavesOnlyTheImagesPartToCompute)
+{
+    // From (5, 5) to (20000, 20000) on a 4000 x 4000 image: radius 28277, a square of 3.2 billion pixels
+    // with the image in its bottom-right corner, where the disc does not reach.
+    const int radius = app::roundHalfEven(std::hypot(19995.0, 19995.0));
+    ASSERT_EQ(radius, 28277);
+    const gfx::Rect square = tools::effectSquare({5, 5}, radius, 4000, 4000);
+    EXPECT_EQ(square, (gfx::Rect{4000 - 2 * radius - 1, 4000 - 2 * radius - 1, 3999, 3999}));
+    const gfx::Rect on = square.intersected({0, 0, 4000, 4000});
+    EXPECT_EQ(on, (gfx::Rect{0, 0, 3999, 3999}));
+    const auto spans = tools::discSpans(2 * radius, 2 * radius,
+        {on.left - square.left, on.top - square.top, on.right - square.left, on.bottom - square.top});
+    ASSERT_EQ(spans.size(), 3999u);
+    for (const effects::ColumnSpan& s : spans)
+        ASSERT_GE(s.x0, s.x1);
+}
+
+TEST_F(Brushes, AFarDragComputesOnlyWhatLandsOnTheImage)
+{
+    // The full square would hold three billion pixels; a move must cost what lies on the image.
+    const gfx::Bitmap start = test::noise(1500, 1000, 29);
+    for (const char* mode : kEffectBrushes) {
+        if (std::string_view(mode) == "fisheyebrush")
+            continue; // its circle follows the pointer at the pen's radius
+        doc.image = start;
+        stroke(mode, {3, 2}, {{20000, 20000}});
+        if (!isBoxMode(mode)) {
+            EXPECT_EQ(test::differingPixels(doc.image, start, 0, 0, 1500, 1000), 0) << mode; // the disc misses
+            continue;
+        }
+        // The strip lies far off the image, so it is white and so is its enlargement, drawn over the whole
+        // image but for the last column and row, which the square stops short of.
+        gfx::Bitmap expected = start;
+        gfx::Canvas c(expected);
+        c.brush.setColor(gfx::clWhite);
+        c.fillRect({0, 0, 1499, 999});
+        EXPECT_EQ(test::differingPixels(doc.image, expected, 0, 0, 1500, 1000), 0) << mode;
     }
 }
 
