@@ -1,8 +1,10 @@
 // daubix-cli: Daubix without a display. Exit status 0 on success, 1 on a reported failure, 2 on a usage error.
 
 #include "app/Arithmetic.h"
+#include "app/Command.h"
 #include "app/TextCase.h"
 #include "cli/Commands.h"
+#include "commands/CommandTable.h"
 #include "effects/EffectCommands.h"
 #include "io/BmpCodec.h"
 
@@ -15,7 +17,7 @@
 
 namespace {
 
-constexpr const char* kUsage = R"(Usage: daubix-cli COMMAND [ARGUMENTS]
+constexpr const char* kUsage = R"usage(Usage: daubix-cli COMMAND [ARGUMENTS]
 
 Commands:
   convert IN OUT    read the image IN and write it to OUT (BMP)
@@ -23,6 +25,9 @@ Commands:
                     apply an effect to IN and write the result to OUT; EFFECT is a name, or
                     NAME:ARG,ARG,... for effects with numbers, e.g. GaussianBlur:3
   effects           list the effects that apply knows, with their arguments
+  commands          list the steps that do knows: every menu, toolbar and popup item, marked
+                    "(window)" when it opens a window and "(not available yet)" when its
+                    work is not built yet
   run SCRIPT [--in IMAGE | --size WxH] [--out IMAGE] [--state] [--timeout SECONDS] [--seed N]
                     run a turtle script on a white image (256 x 256 unless --size says) or
                     on IMAGE; "-" reads the script from standard input. --state prints the
@@ -49,7 +54,7 @@ Commands:
                     nothing is written unless every step ran
   --help            show this text
   --version         show the version
-)";
+)usage";
 
 } // namespace
 
@@ -132,6 +137,21 @@ int apply(const std::string& effect, const std::string& in, const std::string& o
     return 0;
 }
 
+void listCommands()
+{
+    for (const daubix::app::CommandRow& row : daubix::commands::commandTable()) {
+        std::string line;
+        for (const char c : row.path)
+            if (c != '&')
+                line += c;
+        if (row.kind == daubix::app::ItemKind::Window)
+            line += " (window)";
+        else if (!row.run)
+            line += " (not available yet)";
+        std::printf("%s\n", line.c_str());
+    }
+}
+
 void listEffects()
 {
     for (const auto& command : daubix::effects::effectCommands()) {
@@ -181,6 +201,10 @@ int main(int argc, char* argv[])
         return daubix::cli::runScript({args.begin() + 1, args.end()});
     if (command == "do")
         return daubix::cli::doSteps({args.begin() + 1, args.end()});
+    if (command == "commands") {
+        listCommands();
+        return 0;
+    }
     if (command == "effects") {
         listEffects();
         return 0;

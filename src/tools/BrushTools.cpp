@@ -53,15 +53,6 @@ void copyBox(const gfx::Bitmap& from, gfx::Bitmap& to, gfx::Rect box)
             to.scanLine(y) + static_cast<std::size_t>(box.left) * 3);
 }
 
-// The range buffer becomes an exact copy of the image, with the range covering the image.
-void strokeStartCopy(app::Document& doc)
-{
-    doc.range = {0, 0, doc.image.width() - 1, doc.image.height() - 1};
-    doc.rangeCopyMode = gfx::kSrcCopy;
-    doc.rangeBuffer = doc.image.converted(gfx::PixelFormat::Bits24);
-    doc.rangeBuffer.transparent = false;
-}
-
 // The pen width as the brushes take it: no wider than the canvas draws a pen.
 int brushWidth(const app::Document& doc)
 {
@@ -187,9 +178,9 @@ public:
         m_disc = {};
         if (isSpotFilterMode(mode) || mode == "gradientbrush") {
             doc.image.convertTo(gfx::PixelFormat::Bits24);
-            strokeStartCopy(doc);
+            app::copyWholeImage(doc); // the stroke-start copy
         } else if (isEffectMode(mode)) {
-            strokeStartCopy(doc);
+            app::copyWholeImage(doc); // the stroke-start copy
         } else if (mode == "mixbrush") {
             const int w = brushWidth(doc);
             const gfx::Color a = e.alt ? doc.colorAt(p.x, p.y - w) : doc.colorAt(p.x - w, p.y);

@@ -144,6 +144,10 @@ check "an unknown tool mode" 2 "$cli" do "drag nothing 1,1"
 check "a bad option" 2 "$cli" do --color red "goUndo"
 check "a colour with a sign" 2 "$cli" do --pen -00001
 check "a range beyond int" 2 "$cli" do --range 99999999999,0,1,1
+check "list the commands" 0 "$cli" commands
+expect "the list names menu items without accelerators" grep -qx "Range > Select All" "$work/out"
+expect "window items are marked" grep -qx "Help > Contents (window)" "$work/out"
+expect "items not built yet are marked" grep -qx "File > New (not available yet)" "$work/out"
 check "a seed" 0 "$cli" do --seed 5 "goUndo"
 check "a seed that is not a number" 2 "$cli" do --seed five "goUndo"
 check "apply takes a seed" 0 "$cli" apply NoiseColor:40 "$fixtures/src.bmp" "$work/n1.bmp" --seed 3
