@@ -13,26 +13,49 @@ using app::roundHalfEven;
 using gfx::Point;
 using std::numbers::pi;
 
-gfx::Point reducevector(gfx::Point o, gfx::Point p, double f)
+namespace {
+
+// Whole numbers held in doubles: the polar steps below round as the int ones do, but far-off points
+// and the spiral's hundredths of a pixel stay in range.
+struct WholePoint {
+    double x;
+    double y;
+};
+
+// p turned by t about o and its distance from o scaled by f, rounded to whole numbers (halves to even).
+WholePoint polarStep(WholePoint o, WholePoint p, double t, double f)
 {
     double dx = p.x - o.x;
     const double dy = p.y - o.y;
-    const double d = std::sqrt(dx * dx + dy * dy);
+    const double d = std::sqrt(dx * dx + dy * dy) * f;
     if (dx == 0)
         dx = 0.001;
-    const double a = std::atan2(dy, dx);
-    return {roundHalfEven(o.x + d * f * std::cos(a)), roundHalfEven(o.y + d * f * std::sin(a))};
+    const double a = std::atan2(dy, dx) + t;
+    return {std::nearbyint(o.x + d * std::cos(a)), std::nearbyint(o.y + d * std::sin(a))};
+}
+
+int toInt(double v)
+{
+    return static_cast<int>(std::clamp(v, static_cast<double>(INT32_MIN), static_cast<double>(INT32_MAX)));
+}
+
+Point polarStep(Point o, Point p, double t, double f)
+{
+    const WholePoint q = polarStep(WholePoint{static_cast<double>(o.x), static_cast<double>(o.y)},
+        WholePoint{static_cast<double>(p.x), static_cast<double>(p.y)}, t, f);
+    return {toInt(q.x), toInt(q.y)};
+}
+
+} // namespace
+
+gfx::Point reducevector(gfx::Point o, gfx::Point p, double f)
+{
+    return polarStep(o, p, 0, f);
 }
 
 gfx::Point rotate(gfx::Point o, gfx::Point p, double t)
 {
-    double dx = p.x - o.x;
-    const double dy = p.y - o.y;
-    const double d = std::sqrt(dx * dx + dy * dy);
-    if (dx == 0)
-        dx = 0.001;
-    const double a = std::atan2(dy, dx) + t;
-    return {roundHalfEven(o.x + d * std::cos(a)), roundHalfEven(o.y + d * std::sin(a))};
+    return polarStep(o, p, t, 1);
 }
 
 void drawCurve(gfx::Canvas& canvas, const std::array<gfx::Point, 4>& p)
@@ -184,13 +207,14 @@ private:
 
     static void spiral(app::Document& doc, Point s, Point r)
     {
-        const Point centre{100 * s.x, 100 * s.y};
-        Point p{100 * r.x, 100 * r.y};
+        // In hundredths of a pixel, so that the turns keep their shape near the centre.
+        const WholePoint centre{100.0 * s.x, 100.0 * s.y};
+        WholePoint p{100.0 * r.x, 100.0 * r.y};
         const int steps = doc.shapes.spiralCount * 36;
         for (int i = 0; i < steps; ++i) {
-            p = rotate(centre, p, doc.shapes.spiralDirection * pi / 18);
-            p = reducevector(centre, p, doc.shapes.spiralFactor);
-            doc.canvas.lineTo(p.x / 100, p.y / 100);
+            p = polarStep(centre, p, doc.shapes.spiralDirection * pi / 18, 1);
+            p = polarStep(centre, p, 0, doc.shapes.spiralFactor);
+            doc.canvas.lineTo(toInt(std::trunc(p.x / 100)), toInt(std::trunc(p.y / 100)));
         }
     }
 

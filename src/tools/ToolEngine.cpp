@@ -199,11 +199,24 @@ void ToolEngine::repaintAll()
     m_host.repaint({0, 0, m_doc.image.width(), m_doc.image.height()});
 }
 
+namespace {
+
+// A view of the image is at most 2^24 pixels across, so no pointer lies farther out; points beyond
+// (from the command line) are brought to that distance, where the tools' arithmetic stays in range.
+PointerEvent withinReach(PointerEvent e)
+{
+    constexpr int kReach = 1 << 24;
+    e.point = {std::clamp(e.point.x, -kReach, kReach), std::clamp(e.point.y, -kReach, kReach)};
+    return e;
+}
+
+} // namespace
+
 void ToolEngine::press(const PointerEvent& event)
 {
     if (event.button == Button::None)
         return; // only the left, middle and right buttons reach the tools
-    PointerEvent e = event;
+    PointerEvent e = withinReach(event);
     GestureState& s = m_state;
     gfx::Canvas& canvas = m_doc.canvas;
     s.pressPen = canvas.pen.color;
@@ -239,8 +252,9 @@ void ToolEngine::press(const PointerEvent& event)
     canvas.pen.mode = s.savedMode;
 }
 
-void ToolEngine::move(const PointerEvent& e)
+void ToolEngine::move(const PointerEvent& event)
 {
+    const PointerEvent e = withinReach(event);
     GestureState& s = m_state;
     s.pointer = e.point;
     if (e.ctrl && e.alt)
@@ -262,8 +276,9 @@ void ToolEngine::move(const PointerEvent& e)
         s.last = q;
 }
 
-void ToolEngine::release(const PointerEvent& e)
+void ToolEngine::release(const PointerEvent& event)
 {
+    const PointerEvent e = withinReach(event);
     if ((e.ctrl && e.alt) || e.button == Button::Right || e.button == Button::None)
         return;
     GestureState& s = m_state;

@@ -19,7 +19,8 @@ namespace daubix::tools {
 enum class Button : std::uint8_t { None, Left, Right, Middle };
 
 // A mouse event on the image: the button, the modifier keys and the point in image pixels. Presses and
-// releases of other buttons than the left, middle and right ones (None) are ignored.
+// releases of other buttons than the left, middle and right ones (None) are ignored, and points farther
+// than 2^24 pixels out, more than any view shows, count as that far.
 struct PointerEvent {
     gfx::Point point;
     Button button = Button::Left;
