@@ -70,6 +70,12 @@ void colorPanelChanged(Document& doc)
     doc.canvas.brush.setColor(doc.secondColor);
 }
 
+void setSecondColor(Document& doc, gfx::Color color)
+{
+    doc.secondColor = color;
+    colorPanelChanged(doc);
+}
+
 void colorListRelease(Document& doc, Host& host, int index, bool shift)
 {
     if (index < 0 || index >= static_cast<int>(kColorList.size()))

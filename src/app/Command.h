@@ -54,9 +54,8 @@ constexpr std::string_view caption(const CommandRow& row)
 
 // Runs a row's handler. A row that may change the image pushes one undo step first; when the image is
 // the same afterwards the step is taken back and the modified flag is left alone, so a command that
-// changes nothing leaves no trace in the undo ring. A handler that gives the undo slots a new size (New,
-// Open and the resizes do) makes that step meaningless, as the ring's rule for them says: it counts as a
-// change.
+// changes nothing leaves no trace in the undo ring. Handlers that give the undo slots a new size (New,
+// Open and the resizes) keep that step: the ring resizes all slots but the newest.
 void runCommand(CommandContext& ctx, const CommandRow& row);
 
 } // namespace daubix::app

@@ -110,8 +110,14 @@ struct Document {
     int patternIndex = -1; // the pattern last clicked in the pattern list
 
     TransitionOptions transition;
-    int splitOffset = 20;
-    double projectionFactor = 0.75;
+    int splitOffset = 20; // 1 .. 50
+    double projectionFactor = 0.75; // 0.1 .. 1
+    bool retainBorders = false; // the projections keep the image outside what they move
+    bool sinus = true; // the projections' curve: sine, or cosine when off
+    // The view of the image keeps a size of its own with the picture stretched over it, as after the
+    // size spin or Stretch...; off, it follows the image's size. Commands give the image the view's size,
+    // so the display stays one to one either way.
+    bool viewFixed = false;
     FrameOptions frames;
     int traceColorByte = 0;
     std::array<int, 2> filterAlternatingBytes{255, 0};

@@ -29,10 +29,8 @@ void clearImage(Document& doc, Host& host)
 {
     // A pattern brush would fill the image with its pattern; the image is to come out white.
     doc.canvas.brush.setPattern(std::nullopt);
-    doc.canvas.brush.setColor(gfx::clWhite);
     doc.canvas.pen.style = gfx::PenStyle::Solid;
-    doc.secondColor = gfx::clWhite;
-    colorPanelChanged(doc); // the panel's change brings the pen colour back to its first colour too
+    setSecondColor(doc, gfx::clWhite); // the panel's change brings the pen back to its first colour too
     doc.canvas.fillRect(wholeImage(doc));
     doc.canvas.brush.setStyle(gfx::BrushStyle::Clear);
     doc.range = wholeImage(doc);

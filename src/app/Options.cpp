@@ -3,6 +3,7 @@
 #include "app/Command.h"
 #include "app/Document.h"
 #include "app/Host.h"
+#include "app/Prompt.h"
 
 #include <array>
 #include <charconv>
@@ -10,50 +11,10 @@
 
 namespace daubix::app {
 
-namespace {
-
-std::string ask(Host& host, const std::string& caption, const std::string& prompt, const std::string& initial)
-{
-    return host.askText(caption, prompt, initial).value_or(initial);
-}
-
-// A whole number with nothing else around it but blanks.
-std::optional<int> integer(std::string_view text)
-{
-    while (!text.empty() && text.front() == ' ')
-        text.remove_prefix(1);
-    while (!text.empty() && text.back() == ' ')
-        text.remove_suffix(1);
-    int v = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
-    if (text.empty() || ec != std::errc() || end != text.data() + text.size())
-        return std::nullopt;
-    return v;
-}
-
-// A real number with either a point or a comma as the decimal separator.
-std::optional<double> real(std::string text)
-{
-    for (char& c : text)
-        if (c == ',')
-            c = '.';
-    std::string_view t = text;
-    while (!t.empty() && t.front() == ' ')
-        t.remove_prefix(1);
-    while (!t.empty() && t.back() == ' ')
-        t.remove_suffix(1);
-    double v = 0;
-    const auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), v);
-    if (t.empty() || ec != std::errc() || end != t.data() + t.size())
-        return std::nullopt;
-    return v;
-}
-
-} // namespace
-
 void askBlocks(Document& doc, Host& host)
 {
-    const auto v = integer(ask(host, "Daubix", "Number of blocks (2..50):", std::to_string(doc.shapes.blocksCount)));
+    const auto v
+        = parseInteger(askText(host, "Daubix", "Number of blocks (2..50):", std::to_string(doc.shapes.blocksCount)));
     if (v && *v >= 2 && *v <= 50)
         doc.shapes.blocksCount = *v;
 }
@@ -65,7 +26,7 @@ void blockPen(Document& doc)
 
 void askLineTolerance(Document& doc, Host& host)
 {
-    const auto v = integer(ask(host, "Daubix", "Enter Straight Line Tolerance (5..50)", "5"));
+    const auto v = parseInteger(askText(host, "Daubix", "Enter Straight Line Tolerance (5..50)", "5"));
     doc.shapes.lineTolerance = (v && *v >= 5 && *v <= 50) ? *v : 5;
 }
 
@@ -76,12 +37,12 @@ void togglePolygon(Document& doc)
 
 void askRounding(Document& doc, Host& host)
 {
-    doc.shapes.rounding = integer(ask(host, "Daubix", "Enter Rounding", "10")).value_or(10);
+    doc.shapes.rounding = parseInteger(askText(host, "Daubix", "Enter Rounding", "10")).value_or(10);
 }
 
 void askShapes(Document& doc, Host& host)
 {
-    const auto v = integer(ask(host, "Daubix", "Number of Shapes(1..25)", "1"));
+    const auto v = parseInteger(askText(host, "Daubix", "Number of Shapes(1..25)", "1"));
     doc.shapes.shapesCount = (v && *v >= 1 && *v <= 25) ? *v : 1;
 }
 
@@ -97,7 +58,7 @@ void setSpiralCount(Document& doc, int count)
 
 void askSpirals(Document& doc, Host& host)
 {
-    const auto v = integer(ask(host, "Daubix", "Spirals (3..50)", "3"));
+    const auto v = parseInteger(askText(host, "Daubix", "Spirals (3..50)", "3"));
     doc.shapes.spiralCount = (v && *v >= 1 && *v <= 50) ? *v : 3;
 }
 
@@ -108,7 +69,7 @@ void setSpiralFactor(Document& doc, double factor)
 
 void askSpiralFactor(Document& doc, Host& host)
 {
-    const auto v = real(ask(host, "Daubix", "Spiral factor (0.1..0.99)", "0.99"));
+    const auto v = parseReal(askText(host, "Daubix", "Spiral factor (0.1..0.99)", "0.99"));
     doc.shapes.spiralFactor = (v && *v >= 0.1 && *v < 1) ? *v : 0.99;
 }
 
@@ -119,8 +80,8 @@ void setStarPoints(Document& doc, int points)
 
 void askSpiroTurns(Document& doc, Host& host)
 {
-    const auto v
-        = integer(ask(host, "Daubix SpiroGraph", "Enter Turns (1-100):", std::to_string(doc.shapes.spiroTurns)));
+    const auto v = parseInteger(
+        askText(host, "Daubix SpiroGraph", "Enter Turns (1-100):", std::to_string(doc.shapes.spiroTurns)));
     if (!v)
         return;
     doc.shapes.spiroTurns = (*v >= 1 && *v <= 100) ? *v : 20;
@@ -128,7 +89,7 @@ void askSpiroTurns(Document& doc, Host& host)
 
 void askLineWidth(Document& doc, Host& host)
 {
-    const auto v = integer(ask(host, "Daubix", "Enter new line width:", "1"));
+    const auto v = parseInteger(askText(host, "Daubix", "Enter new line width:", "1"));
     doc.canvas.pen.width = (v && *v >= 1 && *v <= doc.image.height()) ? *v : 1;
 }
 

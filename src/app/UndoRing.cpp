@@ -43,8 +43,10 @@ void UndoRing::undo(gfx::Bitmap& image)
 
 void UndoRing::resizeSlots(int width, int height)
 {
+    const gfx::Bitmap* keep = &newest();
     for (gfx::Bitmap& slot : m_slots)
-        slot.setSize(width, height);
+        if (&slot != keep)
+            slot.setSize(width, height);
 }
 
 } // namespace daubix::app

@@ -26,8 +26,9 @@ public:
     const gfx::Bitmap& newest() const;
     // Steps the index back (1 wrapping to 10) and makes the image a copy of slot (index - 1).
     void undo(gfx::Bitmap& image);
-    // Gives every slot a new size, as New, Open and the resize commands do; contents are not meaningful
-    // until the next push.
+    // Gives the slots a new size, as New, Open and the resize commands do; their contents are not
+    // meaningful until the next push. The newest slot is left alone: it holds the step the resizing
+    // command pushed, so that the resize itself can be undone.
     void resizeSlots(int width, int height);
 
     int index() const { return m_index; } // 1 .. 10

@@ -8,6 +8,8 @@
 #include "app/TextCase.h"
 #include "commands/MenuBar.h"
 #include "effects/EffectMenu.h"
+#include "effects/RangeTransforms.h"
+#include "effects/ResizeCommands.h"
 #include "tools/ToolMenu.h"
 
 #include <algorithm>
@@ -23,7 +25,8 @@ std::vector<app::CommandRow> areaRows()
 {
     std::vector<app::CommandRow> rows;
     for (const auto& area : {app::imageCommandRows(), app::optionCommandRows(), app::rangeCommandRows(),
-             app::patternCommandRows(), tools::toolCommandRows(), effects::effectCommandRows()})
+             app::patternCommandRows(), tools::toolCommandRows(), effects::effectCommandRows(),
+             effects::resizeCommandRows(), effects::rangeTransformRows()})
         rows.insert(rows.end(), area.begin(), area.end());
     return rows;
 }

@@ -272,8 +272,6 @@ constexpr app::CommandRow kMenuBar[] = {
 
 // Toolbar and popup items whose commands are not built yet.
 constexpr app::CommandRow kPending[] = {
-    {.path = "SizeSpin > Up"},
-    {.path = "SizeSpin > Down"},
     {.path = "effectspop > Lighter"},
     {.path = "effectspop > Darker"},
     {.path = "effectspop > More Contrast"},

@@ -128,6 +128,32 @@ StepResult dragStep(StepRunner& runner, std::string_view rest)
     return {};
 }
 
+// "scrollbox X,Y [X,Y]... [ctrl] [shift]": a press, moves with the button held, and a release.
+StepResult scrollBoxStep(StepRunner& runner, std::string_view rest)
+{
+    std::vector<gfx::Point> points;
+    bool ctrl = false, shift = false;
+    for (const std::string_view t : words(rest)) {
+        gfx::Point p;
+        if (point(t, p))
+            points.push_back(p);
+        else if (t == "ctrl")
+            ctrl = true;
+        else if (t == "shift")
+            shift = true;
+        else
+            return error("cannot read \"" + std::string(t) + "\" in a scrollbox drag");
+    }
+    if (points.empty())
+        return error("a scrollbox drag needs at least one point X,Y");
+    effects::ScrollBoxResize& box = runner.scrollBox();
+    box.press(runner.doc(), runner.host(), points.front(), ctrl, shift);
+    for (std::size_t i = 1; i < points.size(); ++i)
+        box.move(runner.doc(), runner.host(), points[i], ctrl, shift);
+    box.release(runner.doc());
+    return {};
+}
+
 StepResult tickStep(StepRunner& runner, std::string_view rest)
 {
     long long n = 0;
@@ -156,7 +182,7 @@ struct StepKind {
     std::string_view word;
     StepResult (*run)(StepRunner&, std::string_view rest);
 };
-constexpr StepKind kStepKinds[] = {{"drag", dragStep}, {"tick", tickStep}};
+constexpr StepKind kStepKinds[] = {{"drag", dragStep}, {"scrollbox", scrollBoxStep}, {"tick", tickStep}};
 
 // The controls of a window that a step may set: "WINDOW > CONTROL = VALUE".
 struct Control {

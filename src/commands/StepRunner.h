@@ -1,5 +1,6 @@
 #pragma once
 
+#include "effects/ResizeCommands.h"
 #include "tools/ToolEngine.h"
 
 #include <string>
@@ -24,6 +25,7 @@ struct StepResult {
 // Runs steps on one document without a display, as the user would with the menus and the mouse:
 //   a command path             "Range > Select All", "penmodes > Xor", "shapes > 2D Shapes > Rectangle"
 //   a gesture                  "drag MODE X,Y [X,Y | tick:N | wait:MS]... [shift] [ctrl] [alt] [middle] [right]"
+//   a drag on the scroll box   "scrollbox X,Y [X,Y]... [ctrl] [shift]" (points with the image at 0,0)
 //   timer ticks                "tick N"
 //   a step of a window         "TDaubixF > PatList = 3", "TDaubixF > colorlist = navy shift" (a control),
 //                              "TDaubixF > Range > Select All" (its menus), "TDaubixF drag MODE X,Y ..."
@@ -40,6 +42,7 @@ public:
     app::Document& doc() { return m_doc; }
     app::HeadlessHost& host() { return m_host; }
     tools::ToolEngine& tools() { return m_tools; }
+    effects::ScrollBoxResize& scrollBox() { return m_scrollBox; }
     // Fires the tool timer n times while it runs.
     void tick(long long n);
     // Moves the virtual clock on by ms.
@@ -49,6 +52,7 @@ private:
     app::Document& m_doc;
     app::HeadlessHost& m_host;
     tools::ToolEngine m_tools;
+    effects::ScrollBoxResize m_scrollBox;
 };
 
 } // namespace daubix::commands

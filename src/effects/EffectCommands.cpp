@@ -1,6 +1,7 @@
 #include "effects/EffectCommands.h"
 
 #include "app/TextCase.h"
+#include "effects/Resize.h"
 
 #include <algorithm>
 #include <charconv>
@@ -211,6 +212,21 @@ gfx::Status resample(TketPaintFX& fx, gfx::Bitmap& image, Args args)
     return status;
 }
 
+// The size commands' bilinear resampler alone, into a new width x height picture.
+gfx::Status bilinearTo(TketPaintFX&, gfx::Bitmap& image, Args args)
+{
+    Parser p{args, {}};
+    const int w = p.integer(0), h = p.integer(1);
+    if (!p.error.empty())
+        return p.status();
+    if (w < 1 || h < 1 || !gfx::Bitmap::isSaneSize(w, h))
+        return gfx::Error{"the size must be at least 1 x 1 and within the image size limit"};
+    gfx::Bitmap dst(w, h);
+    bilinear(image, dst);
+    image = std::move(dst);
+    return {};
+}
+
 gfx::Status rotateQuarter(TketPaintFX& fx, gfx::Bitmap& image, Args)
 {
     gfx::Bitmap dst;
@@ -286,6 +302,7 @@ gfx::Status wings(TketPaintFX& fx, gfx::Bitmap& image, Args args)
 const EffectCommand kCommands[] = {
     {"AntiAlias", "", 0, 0, noArguments<&TketPaintFX::AntiAlias>},
     {"AntiAliasArea", "x1,y1,x2,y2", 4, 4, antiAliasArea},
+    {"Bilinear", "width,height", 2, 2, bilinearTo},
     {"Brightness", "amount", 1, 1, oneInteger<&TketPaintFX::Brightness>},
     {"Buttonize", "size,amount", 2, 2, buttonize},
     {"ChannelBandBlue", "lo,hi", 2, 2, channelBand<Channel::Blue, false>},

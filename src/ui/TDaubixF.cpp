@@ -15,16 +15,17 @@
 #include "ui/SideLists.h"
 #include "ui/TGammaPanel.h"
 
+#include <QAbstractSpinBox>
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QColorDialog>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QScrollArea>
-#include <QSpinBox>
 #include <QStatusBar>
 #include <QTextBrowser>
 #include <QToolBar>
@@ -114,6 +115,26 @@ constexpr ToolbarButton kToolbar[] = {
     {"goUndo", "Undo", "undo", ButtonKind::Plain},
 };
 
+// The size spin: only its arrows, each running its row.
+class SizeSpin : public QAbstractSpinBox {
+public:
+    SizeSpin(QWidget* parent, std::function<void(int)> stepped)
+        : QAbstractSpinBox(parent)
+        , m_stepped(std::move(stepped))
+    {
+        setButtonSymbols(QAbstractSpinBox::UpDownArrows);
+        setFixedWidth(18);
+        lineEdit()->setReadOnly(true);
+    }
+    void stepBy(int steps) override { m_stepped(steps); }
+
+protected:
+    StepEnabled stepEnabled() const override { return StepUpEnabled | StepDownEnabled; }
+
+private:
+    std::function<void(int)> m_stepped;
+};
+
 } // namespace
 
 TDaubixF::TDaubixF(std::string programFolder)
@@ -167,6 +188,7 @@ void TDaubixF::buildPanels()
     m_paint->onMouse
         = [this](MyPaint::MouseStep step, QMouseEvent* event) { mypaintMouse(static_cast<int>(step), event); };
     m_scrollBox->setWidget(m_paint);
+    m_scrollBox->viewport()->installEventFilter(this); // Ctrl or Shift drags beside the image resize it
     m_floatImage = new QLabel(m_paint);
     m_floatImage->setObjectName("FloatImage1");
     m_floatImage->hide();
@@ -240,9 +262,10 @@ void TDaubixF::buildToolBar()
     for (const ToolbarButton& b : kToolbar) {
         const app::CommandRow* row = commands::findCommand(b.name);
         if (b.kind == ButtonKind::Spin) {
-            auto* spin = new QSpinBox(bar);
+            const app::CommandRow* up = commands::findCommand("SizeSpin > Up");
+            const app::CommandRow* down = commands::findCommand("SizeSpin > Down");
+            auto* spin = new SizeSpin(bar, [this, up, down](int steps) { runRow(*(steps > 0 ? up : down)); });
             spin->setObjectName(b.name);
-            spin->setEnabled(false); // the size spin arrives with the resampling transforms
             bar->addWidget(spin);
             continue;
         }
@@ -478,6 +501,34 @@ void TDaubixF::saveOnClose()
     const std::string text = m_ini.text();
     (void)io::writeFileAtomically(app::programFile(m_folder, "Daubix.ini"),
         std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+}
+
+bool TDaubixF::eventFilter(QObject* watched, QEvent* event)
+{
+    const QEvent::Type type = event->type();
+    if (watched != m_scrollBox->viewport()
+        || (type != QEvent::MouseButtonPress && type != QEvent::MouseMove && type != QEvent::MouseButtonRelease))
+        return QMainWindow::eventFilter(watched, event);
+    auto* mouse = static_cast<QMouseEvent*>(event);
+    // In the scroll box's terms with the image unscrolled at its top-left.
+    const QPoint at = mouse->position().toPoint() - m_paint->pos();
+    const gfx::Point p{at.x(), at.y()};
+    const bool ctrl = mouse->modifiers() & Qt::ControlModifier, shift = mouse->modifiers() & Qt::ShiftModifier;
+    if (type == QEvent::MouseButtonPress) {
+        m_scrollResize.press(m_doc, m_host, p, ctrl, shift);
+    } else if (type == QEvent::MouseMove) {
+        if (!m_scrollResize.active())
+            return false;
+        m_scrollResize.move(m_doc, m_host, p, ctrl, shift);
+        imageChanged();
+    } else {
+        if (!m_scrollResize.active())
+            return false;
+        m_scrollResize.release(m_doc);
+        updateActions();
+        return true;
+    }
+    return m_scrollResize.active();
 }
 
 void TDaubixF::mypaintMouse(int step, QMouseEvent* event)

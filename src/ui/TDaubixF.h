@@ -2,6 +2,7 @@
 
 #include "app/Document.h"
 #include "app/IniFile.h"
+#include "effects/ResizeCommands.h"
 #include "tools/ToolEngine.h"
 #include "ui/QtHost.h"
 
@@ -51,6 +52,7 @@ public:
     void updateActions();
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
@@ -71,6 +73,7 @@ private:
     app::Document m_doc;
     QtHost m_host;
     tools::ToolEngine m_tools{m_doc, m_host};
+    effects::ScrollBoxResize m_scrollResize;
     std::string m_folder;
     app::IniFile m_ini;
 

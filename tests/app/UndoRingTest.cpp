@@ -51,20 +51,22 @@ TEST(UndoRing, UndoBeforeAnyPushYieldsTheBlankSlots)
     EXPECT_EQ(image, gfx::Bitmap(250, 250));
 }
 
+// Resizing gives the older slots the new size but keeps the newest, the step of the command that resizes.
 TEST(UndoRing, KeepsSizeAndPixelFormatAndResizesSlotsOnRequest)
 {
     UndoRing ring;
-    gfx::Bitmap image(7, 5, gfx::PixelFormat::Bits4);
-    ring.push(image);
+    ring.push(gfx::Bitmap(7, 5, gfx::PixelFormat::Bits4));
+    ring.push(gfx::Bitmap(3, 3, gfx::PixelFormat::Bits8));
     ring.resizeSlots(30, 20);
-    for (int i = 1; i < UndoRing::kSlots; ++i) {
+    EXPECT_EQ(ring.newest(), gfx::Bitmap(3, 3, gfx::PixelFormat::Bits8));
+    for (const int i : {0, 2, 9}) {
         EXPECT_EQ(ring.slot(i).width(), 30);
         EXPECT_EQ(ring.slot(i).height(), 20);
     }
-    ring.push(gfx::Bitmap(9, 9));
     gfx::Bitmap restored;
     ring.undo(restored);
+    EXPECT_EQ(restored, gfx::Bitmap(3, 3, gfx::PixelFormat::Bits8));
     ring.undo(restored);
-    EXPECT_EQ(restored.format(), gfx::PixelFormat::Bits4);
+    EXPECT_EQ(restored.format(), gfx::PixelFormat::Bits4); // an older slot keeps its format, not its contents
     EXPECT_EQ(restored.width(), 30);
 }

@@ -58,14 +58,16 @@ public:
     {
         prepareHost();
         const int kind = pick(0, 19);
-        const bool gesture = kind < 8;
+        const bool gesture = kind < 8 || kind == 10;
         std::string text;
-        if (gesture)
+        if (kind < 8)
             text = randomDrag();
         else if (kind == 8)
             text = "TDaubixF > PatList = " + std::to_string(pick(0, 31));
         else if (kind == 9)
             text = "TDaubixF > colorlist = " + std::to_string(pick(0, 138)) + (pick(0, 1) ? " shift" : "");
+        else if (kind == 10)
+            text = randomScrollBoxDrag();
         else
             text = m_rows[static_cast<std::size_t>(pick(0, last(m_rows)))]->path;
         m_log.push_back(text);
@@ -151,8 +153,23 @@ private:
         return step;
     }
 
+    std::string randomScrollBoxDrag()
+    {
+        std::string step = "scrollbox";
+        for (int n = pick(1, 4); n > 0; --n)
+            step += " " + std::to_string(pick(-5, 2 * m_doc.image.width() + 10)) + ","
+                + std::to_string(pick(-5, 2 * m_doc.image.height() + 10));
+        for (const char* modifier : {" ctrl", " shift"})
+            if (pick(0, 2) > 0)
+                step += modifier;
+        return step;
+    }
+
     void prepareHost()
     {
+        // Keep the walk on small pictures: the growing commands could otherwise make it slow.
+        if (std::int64_t{m_doc.image.width()} * m_doc.image.height() > 1'000'000)
+            m_runner.run("Image > Resize > Default > Clear");
         static const char* const kAnswers[] = {"", "-5", "0", "1", "2", "3", "7", "12", "25", "50", "51", "1000",
             "99999999999", "abc", "0.5", "0,97", "1.5", "2147483647", "-2147483648", " 4 "};
         m_host.answers.clear();
