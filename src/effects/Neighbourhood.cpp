@@ -124,6 +124,16 @@ __attribute__((target_clones("avx2", "default"))) void accumulate32(
         acc[i] += weight * src[i];
 }
 
+// The blur of the values from .. to - 1 of a row from the rows above and below, reach values either side.
+__attribute__((target_clones("avx2", "default"))) void blurSpan(std::uint8_t* __restrict row,
+    const std::uint8_t* __restrict upper, const std::uint8_t* __restrict lower, std::size_t from, std::size_t to,
+    std::size_t reach)
+{
+    for (std::size_t i = from; i < to; ++i)
+        row[i] = static_cast<std::uint8_t>(
+            (upper[i - reach] + lower[i - reach] + upper[i + reach] + lower[i + reach]) >> 2);
+}
+
 } // namespace
 
 void TketPaintFX::AntiAliasArea(gfx::Bitmap& bmp, int x1, int y1, int x2, int y2)
@@ -167,16 +177,32 @@ void TketPaintFX::SplitBlur(gfx::Bitmap& bmp, int distance)
         left[static_cast<std::size_t>(x)] = (x - d < 0 ? x : x - d) * 3;
         right[static_cast<std::size_t>(x)] = (x + d >= w ? w - x : x + d) * 3;
     }
+    const auto blurColumns
+        = [&](std::uint8_t* row, const std::uint8_t* upper, const std::uint8_t* lower, int x0, int x1) {
+              for (int x = x0; x < x1; ++x) {
+                  const int l = left[static_cast<std::size_t>(x)], r = right[static_cast<std::size_t>(x)];
+                  for (int c = 0; c < 3; ++c)
+                      row[x * 3 + c]
+                          = static_cast<std::uint8_t>((upper[l + c] + lower[l + c] + upper[r + c] + lower[r + c]) >> 2);
+              }
+          };
+    // Columns d .. W - d - 1 read d columns either side without the edge rule.
+    const int middle0 = d, middle1 = std::max(d, w - d);
     for (int y = 0; y < h; ++y) {
-        const std::uint8_t* upper = bmp.scanLine(y - d < 0 ? y : y - d);
-        const std::uint8_t* lower = bmp.scanLine(y + d >= h ? h - y : y + d);
+        const int upperY = y - d < 0 ? y : y - d, lowerY = y + d >= h ? h - y : y + d;
+        const std::uint8_t* upper = bmp.scanLine(upperY);
+        const std::uint8_t* lower = bmp.scanLine(lowerY);
         std::uint8_t* row = bmp.scanLine(y);
-        for (int x = 0; x < w; ++x) {
-            const int l = left[static_cast<std::size_t>(x)], r = right[static_cast<std::size_t>(x)];
-            for (int c = 0; c < 3; ++c)
-                row[x * 3 + c]
-                    = static_cast<std::uint8_t>((upper[l + c] + lower[l + c] + upper[r + c] + lower[r + c]) >> 2);
+        if (upperY == y || lowerY == y) {
+            // The row reads itself: left to right, each pixel after the new values on its left.
+            blurColumns(row, upper, lower, 0, w);
+            continue;
         }
+        // The row reads only two other rows, so its pixels may be made in any order.
+        blurColumns(row, upper, lower, 0, middle0);
+        blurSpan(row, upper, lower, static_cast<std::size_t>(middle0) * 3, static_cast<std::size_t>(middle1) * 3,
+            static_cast<std::size_t>(d) * 3);
+        blurColumns(row, upper, lower, middle1, w);
     }
 }
 

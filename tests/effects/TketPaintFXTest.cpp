@@ -186,6 +186,64 @@ TEST_F(Effects, SplitBlurFollowsItsEdgeRuleInPlace)
     EXPECT_GT(value(marked, 2, 6, 0), 0);
 }
 
+namespace {
+
+// The blurs as first written: one pixel at a time in place, edge rows and columns from two tables.
+void referenceSplitBlur(Bitmap& bmp, int distance)
+{
+    const int w = bmp.width(), h = bmp.height();
+    const int d = std::min(distance, std::min(w, h) - 1);
+    if (d <= 0)
+        return;
+    std::vector<int> left(static_cast<std::size_t>(w)), right(static_cast<std::size_t>(w));
+    for (int x = 0; x < w; ++x) {
+        left[static_cast<std::size_t>(x)] = (x - d < 0 ? x : x - d) * 3;
+        right[static_cast<std::size_t>(x)] = (x + d >= w ? w - x : x + d) * 3;
+    }
+    for (int y = 0; y < h; ++y) {
+        const std::uint8_t* upper = bmp.scanLine(y - d < 0 ? y : y - d);
+        const std::uint8_t* lower = bmp.scanLine(y + d >= h ? h - y : y + d);
+        std::uint8_t* row = bmp.scanLine(y);
+        for (int x = 0; x < w; ++x) {
+            const int l = left[static_cast<std::size_t>(x)], r = right[static_cast<std::size_t>(x)];
+            for (int c = 0; c < 3; ++c)
+                row[x * 3 + c]
+                    = static_cast<std::uint8_t>((upper[l + c] + lower[l + c] + upper[r + c] + lower[r + c]) >> 2);
+        }
+    }
+}
+
+void referenceGaussianBlur(Bitmap& bmp, int passes)
+{
+    for (int pass = passes; pass >= 0; --pass)
+        referenceSplitBlur(bmp, 3);
+}
+
+} // namespace
+
+// Widths reach past whole vectors with a tail, and past twice the distance so that the edge columns and
+// the middle meet in every way. The first rows, and the last ones of small images, read themselves.
+TEST_F(Effects, SplitBlurAndGaussianBlurMatchThePlainLoops)
+{
+    const std::pair<int, int> sizes[] = {{7, 5}, {11, 13}, {33, 17}, {1, 9}, {9, 1}, {2, 2}, {4, 4}, {6, 7}, {7, 6},
+        {64, 3}, {3, 64}, {97, 41}, {150, 301}, {301, 150}};
+    for (const auto& [w, h] : sizes) {
+        const Bitmap original = test::noise(w, h, static_cast<unsigned>(w * 1000 + h));
+        for (const int distance : {1, 2, 3, 5, 8, 40}) {
+            Bitmap expected = original, actual = original;
+            referenceSplitBlur(expected, distance);
+            fx.SplitBlur(actual, distance);
+            ASSERT_EQ(actual, expected) << w << "x" << h << " distance " << distance;
+        }
+        for (const int passes : {0, 1, 3}) {
+            Bitmap expected = original, actual = original;
+            referenceGaussianBlur(expected, passes);
+            fx.GaussianBlur(actual, passes);
+            ASSERT_EQ(actual, expected) << w << "x" << h << " passes " << passes;
+        }
+    }
+}
+
 TEST_F(Effects, EmbossLeavesTheLastRowAndLastThreeColumns)
 {
     const Bitmap original = test::noise(9, 5, 8);
@@ -444,6 +502,176 @@ TEST_F(Effects, AWindowOfAResultHoldsTheBytesOfTheWholeResult)
                 EXPECT_EQ(wrong, 0) << op.name << " in " << r.left << "," << r.top << " " << ww << "x" << wh
                                     << (someRows ? " on some rows" : "");
             }
+    }
+}
+
+namespace {
+
+// The resampler as first written: contributor lists per destination column and row, one pixel and one
+// channel at a time, then whole rows.
+struct ReferenceContributor {
+    int index;
+    float weight;
+};
+
+std::vector<std::vector<ReferenceContributor>> referenceContributors(
+    int first, int count, int srcSize, double scale, const effects::ResampleFilter& f, float support, int& base)
+{
+    std::vector<std::vector<ReferenceContributor>> lists(static_cast<std::size_t>(count));
+    base = srcSize;
+    for (int i = first; i < first + count; ++i) {
+        const double center = i / scale;
+        if (std::isnan(center))
+            continue; // a result one pixel across: every kernel gives 0 for a NaN, so nothing contributes
+        const double width = scale >= 1 ? support : support / scale;
+        const auto lo = static_cast<int>(std::floor(center - width)), hi = static_cast<int>(std::ceil(center + width));
+        for (int j = lo; j <= hi; ++j) {
+            const float weight = scale >= 1
+                ? f.kernel(static_cast<float>(center - j))
+                : f.kernel(static_cast<float>((center - j) * scale)) * static_cast<float>(scale);
+            if (weight == 0)
+                continue;
+            int n = j;
+            if (n < 0)
+                n = -n;
+            else if (n >= srcSize)
+                n = 2 * srcSize - 1 - n;
+            n = std::clamp(n, 0, srcSize - 1);
+            lists[static_cast<std::size_t>(i - first)].push_back({n, weight});
+            base = std::min(base, n);
+        }
+    }
+    for (auto& list : lists)
+        for (ReferenceContributor& c : list)
+            c.index -= base;
+    return lists;
+}
+
+int referenceExtent(const std::vector<std::vector<ReferenceContributor>>& lists)
+{
+    int end = 0;
+    for (const auto& list : lists)
+        for (const ReferenceContributor& c : list)
+            end = std::max(end, c.index + 1);
+    return end;
+}
+
+std::uint8_t referenceByte(float sum)
+{
+    return static_cast<std::uint8_t>(std::clamp(app::roundHalfEven(sum), 0, 255));
+}
+
+void referenceResample(const effects::SourceView& src, Bitmap& dst, const effects::ResultWindow& window,
+    const effects::ResampleFilter& filter, float support)
+{
+    const int sw = src.width, sh = src.height, dw = window.fullWidth, dh = window.fullHeight;
+    const double xscale = sw == 1 ? static_cast<double>(dw) / sw : (dw - 1.0) / (sw - 1.0);
+    const double yscale = sh == 1 ? static_cast<double>(dh) / sh : (dh - 1.0) / (sh - 1.0);
+    const int nx = std::min(dst.width(), dw - window.left), ny = std::min(dst.height(), dh - window.top);
+    if (nx <= 0 || ny <= 0)
+        return;
+    int col0 = 0, row0 = 0;
+    const auto columns = referenceContributors(window.left, nx, sw, xscale, filter, support, col0);
+    const auto rows = referenceContributors(window.top, ny, sh, yscale, filter, support, row0);
+    const int nrows = referenceExtent(rows);
+    Bitmap work(nx, std::max(nrows, 1));
+    for (int y = 0; y < nrows; ++y) {
+        std::uint8_t* out = work.scanLine(y);
+        for (int i = 0; i < nx; ++i) {
+            float sum[3] = {0, 0, 0};
+            for (const ReferenceContributor& c : columns[static_cast<std::size_t>(i)])
+                for (int k = 0; k < 3; ++k)
+                    sum[k] += c.weight * src.pixel(col0 + c.index, row0 + y)[k];
+            for (int k = 0; k < 3; ++k)
+                out[i * 3 + k] = referenceByte(sum[k]);
+        }
+    }
+    const std::size_t bytes = static_cast<std::size_t>(nx) * 3;
+    std::vector<float> sum(bytes);
+    for (int i = 0; i < ny; ++i) {
+        std::fill(sum.begin(), sum.end(), 0.0f);
+        for (const ReferenceContributor& c : rows[static_cast<std::size_t>(i)]) {
+            const std::uint8_t* in = work.scanLine(c.index);
+            for (std::size_t k = 0; k < bytes; ++k)
+                sum[k] += c.weight * in[k];
+        }
+        std::uint8_t* out = dst.scanLine(i);
+        for (std::size_t k = 0; k < bytes; ++k)
+            out[k] = referenceByte(sum[k]);
+    }
+}
+
+// A picture with large smooth areas beside noise, so that sums fall on halves and beyond the byte range.
+Bitmap resampleSource(int w, int h, unsigned seed)
+{
+    Bitmap b = test::noise(w, h, seed);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w / 2; ++x)
+            b.setPixel(x, y, (x + y) % 5 == 0 ? gfx::clWhite : rgb(x * 7 % 256, 3, y % 2 ? 0 : 255));
+    return b;
+}
+
+} // namespace
+
+// Every kernel, reducing and enlarging, to and from a single pixel, with scales that differ across and
+// down; the largest pictures are split between threads and reach past whole vectors.
+TEST_F(Effects, ResampleMatchesThePlainLoopsForEveryKernel)
+{
+    struct Case {
+        int sw, sh, dw, dh;
+    };
+    const auto scaled = [](int sw, int sh, double s) {
+        return Case{sw, sh, std::max(1, static_cast<int>(std::lround(sw * s))),
+            std::max(1, static_cast<int>(std::lround(sh * s)))};
+    };
+    std::vector<Case> cases;
+    for (const auto& [sw, sh] :
+        {std::pair{7, 5}, std::pair{11, 13}, std::pair{33, 17}, std::pair{1, 9}, std::pair{9, 1}, std::pair{251, 203}})
+        for (const double s : {0.7, 1.25})
+            cases.push_back(scaled(sw, sh, s));
+    const Case more[] = {{7, 5, 13, 9}, {11, 13, 21, 25}, {33, 17, 65, 4}, {33, 17, 3, 40}, {33, 17, 1, 1},
+        {33, 17, 1, 9}, {33, 17, 7, 1}, {1, 1, 5, 3}, {1, 1, 1, 1}, {2, 2, 9, 9}, {3, 1, 1, 1}, {60, 50, 7, 6},
+        {40, 30, 211, 97}, {130, 140, 129, 139}};
+    cases.insert(cases.end(), std::begin(more), std::end(more));
+    for (const effects::ResampleFilter& f : effects::resampleFilters())
+        for (const Case& c : cases) {
+            Bitmap src = resampleSource(c.sw, c.sh, static_cast<unsigned>(c.sw + c.dw));
+            Bitmap expected(c.dw, c.dh), actual(c.dw, c.dh);
+            referenceResample(
+                effects::SourceView::of(src), expected, effects::ResultWindow::of(expected), f, f.support);
+            ASSERT_TRUE(fx.Resample(src, actual, f, f.support).ok());
+            ASSERT_EQ(actual, expected) << f.name << " " << c.sw << "x" << c.sh << " to " << c.dw << "x" << c.dh;
+        }
+}
+
+// Windows of results read through views that reach off the bitmap, as the stretch brushes make them.
+TEST_F(Effects, WindowedResampleMatchesThePlainLoops)
+{
+    const Bitmap world = test::noise(60, 50, 77);
+    struct Case {
+        const char* filter;
+        effects::SourceView view;
+        int fullWidth, fullHeight;
+        gfx::Rect part;
+    };
+    const Case cases[] = {
+        {"Mitchell", {&world, -7, 5, 30, 40}, 41, 29, {0, 0, 41, 29}},
+        {"Mitchell", {&world, 20, -9, 45, 45}, 31, 31, {3, 4, 30, 17}},
+        {"Lanczos3", {&world, 2, 3, 50, 40}, 70, 61, {69, 0, 70, 61}},
+        {"Box", {&world, 40, 30, 33, 33}, 19, 23, {5, 5, 6, 22}},
+        {"Bell", {&world, 0, 0, 60, 50}, 150, 120, {17, 33, 149, 120}},
+        {"B-Spline", {&world, -20, -20, 100, 90}, 64, 57, {0, 40, 64, 57}},
+        {"Hermite", {&world, 10, 10, 1, 30}, 12, 12, {2, 2, 9, 12}},
+    };
+    for (const Case& c : cases) {
+        const effects::ResampleFilter& f = *effects::findResampleFilter(c.filter);
+        const int w = static_cast<int>(c.part.width()), h = static_cast<int>(c.part.height());
+        const effects::ResultWindow window{
+            c.fullWidth, c.fullHeight, static_cast<int>(c.part.left), static_cast<int>(c.part.top), {}};
+        Bitmap expected(w, h), actual(w, h);
+        referenceResample(c.view, expected, window, f, f.support);
+        ASSERT_TRUE(fx.Resample(c.view, actual, window, f, f.support).ok());
+        EXPECT_EQ(actual, expected) << c.filter << " window at " << c.part.left << "," << c.part.top;
     }
 }
 
