@@ -8,6 +8,7 @@
 #include "app/TextCase.h"
 #include "commands/MenuBar.h"
 #include "effects/EffectMenu.h"
+#include "effects/ImageTransforms.h"
 #include "effects/RangeTransforms.h"
 #include "effects/ResizeCommands.h"
 #include "tools/ToolMenu.h"
@@ -26,7 +27,7 @@ std::vector<app::CommandRow> areaRows()
     std::vector<app::CommandRow> rows;
     for (const auto& area : {app::imageCommandRows(), app::optionCommandRows(), app::rangeCommandRows(),
              app::patternCommandRows(), tools::toolCommandRows(), effects::effectCommandRows(),
-             effects::resizeCommandRows(), effects::rangeTransformRows()})
+             effects::resizeCommandRows(), effects::rangeTransformRows(), effects::imageTransformRows()})
         rows.insert(rows.end(), area.begin(), area.end());
     return rows;
 }

@@ -1,5 +1,6 @@
 #include "gfx/Bitmap.h"
 
+#include "gfx/HalftoneMap.h"
 #include "gfx/Palette.h"
 
 #include <algorithm>
@@ -14,14 +15,24 @@ std::size_t strideFor(int width, PixelFormat format)
 }
 
 Bitmap::Bitmap(int width, int height, PixelFormat format)
+    : Bitmap(width, height, format, Zeroed{})
+{
+    fill(clWhite);
+}
+
+Bitmap::Bitmap(int width, int height, PixelFormat format, Zeroed)
     : m_width(isSaneSize(width, height) ? std::max(width, 0) : 0)
     , m_height(isSaneSize(width, height) ? std::max(height, 0) : 0)
     , m_format(format)
     , m_stride(strideFor(m_width, format))
     , m_palette(defaultPalette(bitsPerPixel()))
-    , m_bits(m_stride * static_cast<std::size_t>(m_height), 0)
+    , m_bits(m_stride * static_cast<std::size_t>(m_height))
 {
-    fill(clWhite);
+}
+
+Bitmap Bitmap::zeroed(int width, int height, PixelFormat format)
+{
+    return Bitmap(width, height, format, Zeroed{});
 }
 
 void Bitmap::setPalette(std::vector<Color> palette)
@@ -156,10 +167,12 @@ Bitmap Bitmap::converted(PixelFormat format) const
         NearestColorMap nearest(out.m_palette);
         for (int y = 0; y < m_height; ++y) {
             if (m_format == PixelFormat::Bits24 && format == PixelFormat::Bits8) {
+                // A new 8-bit bitmap carries the halftone palette, whose nearest entries have a fast map.
+                const HalftoneMap& halftone = HalftoneMap::instance();
                 const std::uint8_t* in = scanLine(y);
                 std::uint8_t* o = out.scanLine(y);
                 for (int x = 0; x < m_width; ++x, in += 3)
-                    o[x] = static_cast<std::uint8_t>(nearest(rgb(in[2], in[1], in[0])));
+                    o[x] = halftone(in[2], in[1], in[0]);
                 continue;
             }
             for (int x = 0; x < m_width; ++x)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "gfx/Color.h"
+#include "gfx/PixelMemory.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -36,6 +37,9 @@ public:
     // A white bitmap; negative sizes count as 0, and sizes beyond the limit above give an empty bitmap.
     // Indexed formats get their standard palette.
     Bitmap(int width, int height, PixelFormat format = PixelFormat::Bits24);
+    // The same with every byte zero (black, or the palette's first entry), made without a pass over the
+    // pixels: for results that write every pixel anyway.
+    static Bitmap zeroed(int width, int height, PixelFormat format = PixelFormat::Bits24);
 
     int width() const { return m_width; }
     int height() const { return m_height; }
@@ -82,12 +86,15 @@ public:
     friend bool operator==(const Bitmap& a, const Bitmap& b);
 
 private:
+    struct Zeroed { };
+    Bitmap(int width, int height, PixelFormat format, Zeroed);
+
     int m_width = 0;
     int m_height = 0;
     PixelFormat m_format = PixelFormat::Bits24;
     std::size_t m_stride = 0;
     std::vector<Color> m_palette;
-    std::vector<std::uint8_t> m_bits;
+    PixelBuffer m_bits;
 };
 
 std::size_t strideFor(int width, PixelFormat format);

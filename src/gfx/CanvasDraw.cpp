@@ -8,8 +8,10 @@
 
 namespace daubix::gfx {
 
+using detail::filledEllipseSpans;
 using detail::floorDiv;
 using detail::PixelWriter;
+using detail::polygonSpans;
 using detail::Span;
 
 constexpr double kBezierTolerance = 1.0;
@@ -185,13 +187,17 @@ void ellipsePoints(std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64
     } while (x0 <= x1);
 }
 
-std::vector<Span> polygonSpans(std::span<const Point> points, int height)
+} // namespace
+
+std::vector<Span> detail::polygonSpans(std::span<const Point> points, int height)
 {
     std::vector<PointF> real(points.size());
     for (std::size_t i = 0; i < points.size(); ++i)
         real[i] = {static_cast<double>(points[i].x), static_cast<double>(points[i].y)};
-    return detail::polygonSpans(std::span<const PointF>(real), height);
+    return polygonSpans(std::span<const PointF>(real), height);
 }
+
+namespace {
 
 // Visits the one-pixel path segment by segment (end points excluded), with whether each pixel falls on
 // a dash or in a gap; the dash pattern runs on from one segment to the next.
@@ -241,10 +247,11 @@ std::vector<Span> spansBetweenEnds(const std::vector<Span>& outline)
     return fill;
 }
 
-// The filled ellipse of the box (right and bottom exclusive): its outline pixels and what lies between,
-// rows -1 .. height only, columns clamped to -2 .. width + 2. Each row keeps only its outermost outline
-// pixels, so a flat ellipse far wider than the image costs no sorting of its outline.
-std::vector<Span> filledEllipseSpans(
+} // namespace
+
+// Each row keeps only its outermost outline pixels, so a flat ellipse far wider than the image costs no
+// sorting of its outline.
+std::vector<Span> detail::filledEllipseSpans(
     std::int64_t l, std::int64_t t, std::int64_t r, std::int64_t b, int width, int height)
 {
     const std::int64_t top = std::max<std::int64_t>(std::min(t, b - 1), -1);
@@ -271,6 +278,8 @@ std::vector<Span> filledEllipseSpans(
                 static_cast<int>(std::clamp<std::int64_t>(ends[i].second + 1, -1, width + 2))});
     return fill;
 }
+
+namespace {
 
 // Whether a pen of the width about the box of a and b can reach the target at all.
 bool reaches(Point a, Point b, int width, int targetWidth, int targetHeight)

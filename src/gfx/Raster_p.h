@@ -20,6 +20,11 @@ std::vector<Span> subtractSpans(const std::vector<Span>& a, const std::vector<Sp
 // its upper end to just above its lower end, each run from the left crossing rounded up to just before the
 // right crossing rounded up. Rows outside 0 .. height-1 are left out.
 std::vector<Span> polygonSpans(std::span<const PointF> points, int height);
+std::vector<Span> polygonSpans(std::span<const Point> points, int height);
+// The filled ellipse of the box (right and bottom exclusive): its outline pixels and what lies between,
+// rows -1 .. height only, columns clamped to -2 .. width + 2. Not normalised.
+std::vector<Span> filledEllipseSpans(
+    std::int64_t l, std::int64_t t, std::int64_t r, std::int64_t b, int width, int height);
 // Keeps only what lies inside the bitmap.
 void clipSpans(std::vector<Span>& spans, int width, int height);
 

@@ -145,3 +145,24 @@ TEST(BitmapConversion, TheHalftonePaletteHoldsTheColourGridAndTheStandardColours
     EXPECT_NE(std::find(palette.begin(), palette.end(), rgb(0x20, 0x60, 0x80)), palette.end());
     EXPECT_NE(std::find(palette.begin(), palette.end(), rgb(0xA6, 0xCA, 0xF0)), palette.end());
 }
+
+// Image-sized blocks take another allocation path (large pages, no clearing pass): the same contract.
+TEST(Bitmap, LargeBitmapsAreWhiteOrZeroAndCopyLikeSmallOnes)
+{
+    const int w = 3001, h = 1900; // over 16 MiB, with row padding
+    Bitmap white(w, h);
+    EXPECT_EQ(white.pixel(w - 1, h - 1), clWhite);
+    EXPECT_EQ(white.scanLine(h - 1)[w * 3], 0); // padding stays zero
+    const Bitmap zero = Bitmap::zeroed(w, h);
+    EXPECT_EQ(zero.pixel(0, 0), clBlack);
+    EXPECT_EQ(zero.pixel(w - 1, h - 1), clBlack);
+    white.setPixel(17, 1234, clRed);
+    Bitmap copy = white;
+    EXPECT_EQ(copy, white);
+    copy = zero; // same size: the block is reused
+    EXPECT_EQ(copy, zero);
+    Bitmap moved = std::move(copy);
+    EXPECT_EQ(moved, zero);
+    EXPECT_EQ(Bitmap::zeroed(5, 3, PixelFormat::Bits8).rawPixel(4, 2), 0u);
+    EXPECT_EQ(Bitmap::zeroed(5, 3, PixelFormat::Bits8).palette(), Bitmap(5, 3, PixelFormat::Bits8).palette());
+}
