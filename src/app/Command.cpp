@@ -13,7 +13,7 @@ void runCommand(CommandContext& ctx, const CommandRow& row)
         return;
     }
     Document& doc = ctx.doc;
-    gfx::Bitmap displaced = doc.undo.pushReturningOld(doc.image);
+    UndoRing::Slot displaced = doc.undo.pushReturningOld(doc.image);
     row.run(ctx, row);
     if (doc.image == doc.undo.newest())
         doc.undo.unpush(std::move(displaced));

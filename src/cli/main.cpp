@@ -37,7 +37,9 @@ Commands:
                     window does. A STEP is a menu path ("Range > Select All"), a toolbar
                     button ("goUndo") or popup item ("penmodes > Xor"), a gesture
                     ("drag MODE X,Y X,Y ... [shift] [ctrl] [alt] [middle] [right]", with
-                    tick:N and wait:MS between points), "tick N", or a window's control
+                    tick:N and wait:MS between points), a drag beside the image that
+                    resizes it ("scrollbox X,Y X,Y ... [ctrl] [shift]", the image at 0,0),
+                    "tick N", or a window's control
                     ("TDaubixF > colorlist = navy"). OPTIONS:
                       --answer TEXT       answers to input boxes, in order (then their defaults)
                       --file PATH         names for open and save dialogs, in order

@@ -46,12 +46,12 @@ void rangeWhirl(CommandContext& c, const CommandRow& row)
 {
     Document& doc = c.doc;
     app::copyRangeOnWhite(doc, gfx::kSrcCopy);
+    doc.image.convertTo(gfx::PixelFormat::Bits24);
     const gfx::Bitmap& buffer = doc.rangeBuffer;
     if (buffer.isEmpty())
         return;
     const gfx::Bitmap whirled
         = whirl(buffer, {buffer.width() / 2, buffer.height() / 2}, static_cast<WhirlKind>(row.number), doc.tables);
-    doc.image.convertTo(gfx::PixelFormat::Bits24);
     doc.canvas.draw(doc.range.left, doc.range.top, whirled);
 }
 

@@ -62,9 +62,11 @@ void mirror(CommandContext& c, const CommandRow&)
     gfx::Rect& r = doc.range;
     const std::int64_t bottom = 2 * std::int64_t{r.bottom} - r.top;
     const std::int64_t w = std::int64_t{r.right} - r.left + 1, h = bottom - r.top + 1;
-    if (!inIntRange(bottom) || w <= 0 || h <= 0 || !gfx::Bitmap::isSaneSize(w, h))
+    if (!inIntRange(bottom) || (w > 0 && h > 0 && !gfx::Bitmap::isSaneSize(w, h)))
         return;
     r.bottom = static_cast<int>(bottom);
+    if (w <= 0 || h <= 0)
+        return; // a reversed range extends but has nothing to mirror
     app::copyRangeOnWhite(doc, gfx::kSrcCopy);
     gfx::Bitmap& buffer = doc.rangeBuffer;
     const std::size_t bytes = static_cast<std::size_t>(buffer.width()) * 3;

@@ -141,10 +141,12 @@ void reduce(CommandContext& c, const CommandRow& row)
 
 void smart(Document& doc, app::Host& host, SmartMode mode, int size)
 {
+    if (doc.image.isEmpty())
+        return;
     const Size target = smartSize(doc.image.width(), doc.image.height(), mode, size);
     const std::int64_t w = mode == SmartMode::Square ? size : target.width;
     const std::int64_t h = mode == SmartMode::Square ? size : target.height;
-    if (doc.image.isEmpty() || !fits(host, w, h) || !fits(host, target.width, target.height))
+    if (!fits(host, w, h) || !fits(host, target.width, target.height))
         return;
     app::copyWholeImage(doc);
     std::optional<gfx::Bitmap> resized = smartResize(doc.rangeBuffer, mode, size);
@@ -175,12 +177,18 @@ void smartSquare(CommandContext& c, const CommandRow&)
     smart(c.doc, c.host, SmartMode::Square, askSide(c.host, "Enter Square Size:", c.doc.image.width()));
 }
 
-// Up by 1.25, down by 0.7 (the row's number in hundredths), rounded with halves to even. The undo
-// images keep their size.
+// v times the factor in hundredths, rounded with halves to even, exactly: in binary 0.7 is a little less
+// than 0.7, which would round 45 x 0.7 = 31.5 down.
+std::int64_t timesHundredths(std::int64_t v, int hundredths)
+{
+    const std::int64_t product = v * hundredths, q = product / 100, r = product % 100;
+    return r > 50 || (r == 50 && q % 2 != 0) ? q + 1 : q;
+}
+
+// Up by 1.25, down by 0.7 (the row's number in hundredths). The undo images keep their size.
 void sizeSpin(CommandContext& c, const CommandRow& row)
 {
-    const double factor = row.number / 100.0;
-    const auto side = [&](int v) { return std::max<std::int64_t>(1, std::llrint(v * factor)); };
+    const auto side = [&](int v) { return std::max<std::int64_t>(1, timesHundredths(v, row.number)); };
     const std::int64_t w = side(c.doc.image.width()), h = side(c.doc.image.height());
     if (c.doc.image.isEmpty() || !fits(c.host, w, h))
         return;
@@ -217,8 +225,9 @@ std::span<const CommandRow> resizeCommandRows()
 
 void ScrollBoxResize::press(Document& doc, app::Host&, gfx::Point p, bool ctrl, bool shift)
 {
-    const bool onImage = p.x >= 0 && p.y >= 0 && p.x < doc.image.width() && p.y < doc.image.height();
-    if (!(ctrl || shift) || onImage || doc.image.isEmpty())
+    // The image sits at the scroll box's top-left: a press left of or above its far edges is on it.
+    const bool onImage = p.x < doc.image.width() && p.y < doc.image.height();
+    if (m_active || !(ctrl || shift) || onImage || doc.image.isEmpty())
         return;
     m_active = true;
     m_warned = false;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "gfx/Bitmap.h"
+#include "app/UndoRing.h"
 #include "gfx/Geometry.h"
 
 #include <optional>
@@ -32,7 +32,7 @@ public:
 private:
     bool m_active = false;
     bool m_warned = false; // a drag says once that its size is too large
-    std::optional<gfx::Bitmap> m_displaced; // what the undo ring held before the drag's step
+    std::optional<app::UndoRing::Slot> m_displaced; // what the undo ring held before the drag's step
 };
 
 } // namespace daubix::effects

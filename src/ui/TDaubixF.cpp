@@ -21,6 +21,7 @@
 #include <QCloseEvent>
 #include <QColorDialog>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -31,6 +32,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 
 #include <filesystem>
 
@@ -129,6 +131,9 @@ public:
     void stepBy(int steps) override { m_stepped(steps); }
 
 protected:
+    // Every step resamples the whole image: only the arrows take it, not the wheel or the keys.
+    void wheelEvent(QWheelEvent* event) override { event->ignore(); }
+    void keyPressEvent(QKeyEvent* event) override { event->ignore(); }
     StepEnabled stepEnabled() const override { return StepUpEnabled | StepDownEnabled; }
 
 private:

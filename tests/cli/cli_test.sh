@@ -144,6 +144,16 @@ check "an unknown tool mode" 2 "$cli" do "drag nothing 1,1"
 check "a bad option" 2 "$cli" do --color red "goUndo"
 check "a colour with a sign" 2 "$cli" do --pen -00001
 check "a range beyond int" 2 "$cli" do --range 99999999999,0,1,1
+check "resample bilinearly" 0 "$cli" apply Bilinear:7,5 "$fixtures/src.bmp" "$work/bilinear.bmp"
+check "a bilinear size of nothing" 1 "$cli" apply Bilinear:0,5 "$fixtures/src.bmp" "$work/none-bilinear.bmp"
+expect "nothing written for a bad size" test ! -e "$work/none-bilinear.bmp"
+check "a scroll-box drag" 0 "$cli" do --size 200x100 "scrollbox 250,50 403,10 shift" --state
+expect "the drag resized the image" grep -qx "size: 400x200" "$work/out"
+check "whirl, project, mirror and move from the menus" 0 "$cli" do --size 40x30 "drag ellipse 5,5 30,25" \
+    "Image > Whirl > Wirl Wave 10" "Image > Projection > Globe" "Image > Mirror > Quad Top Left" \
+    "Image > Move > Up" "Image > Flip > Down" --state
+expect "the flip left eight bits" grep -qx "format: 8" "$work/out"
+expect "every command was an undo step" grep -qx "undo: 8" "$work/out"
 check "list the commands" 0 "$cli" commands
 expect "the list names menu items without accelerators" grep -qx "Range > Select All" "$work/out"
 expect "window items are marked" grep -qx "Help > Contents (window)" "$work/out"

@@ -2,6 +2,8 @@
 
 #include "app/Command.h"
 #include "app/Document.h"
+#include "app/Range.h"
+#include "effects/Geometry.h"
 #include "support/FakeHost.h"
 #include "support/TestImages.h"
 
@@ -95,15 +97,25 @@ TEST_F(ImageTransforms, FlipsLeaveEightBitsAndMovesComeRoundAgain)
 // The range's whirl is drawn back at the range with the canvas copy mode, and the image is 24 bits after.
 TEST_F(ImageTransforms, RangeWhirlsDrawBackAtTheRange)
 {
-    doc.image = gfx::Bitmap(40, 40, gfx::PixelFormat::Bits8);
-    doc.image.fill(gfx::clBlack);
-    doc.range = {10, 10, 19, 19};
+    doc.image = test::noise(40, 40, 8).converted(gfx::PixelFormat::Bits8);
+    const gfx::Bitmap before = doc.image.converted(gfx::PixelFormat::Bits24);
+    doc.range = {10, 12, 22, 19};
+    app::Document copy; // the buffer the command whirls, made the same way on the side
+    copy.image = before;
+    copy.range = doc.range;
+    app::copyRangeOnWhite(copy, gfx::kSrcCopy);
+    const gfx::Bitmap& buffer = copy.rangeBuffer;
+    const gfx::Bitmap whirled
+        = effects::whirl(buffer, {buffer.width() / 2, buffer.height() / 2}, effects::WhirlKind::In, doc.tables);
     doc.canvas.copyMode = gfx::kNotSrcCopy;
-    run("Range > &Whirl > Whirl Out");
+    run("Range > &Whirl > Whirl In");
     EXPECT_EQ(doc.image.format(), gfx::PixelFormat::Bits24);
-    EXPECT_EQ(doc.image.pixel(15, 15), gfx::clWhite); // black, inverted by the copy mode
-    EXPECT_EQ(doc.image.pixel(9, 9), gfx::clBlack);
-    EXPECT_EQ(doc.image.pixel(20, 20), gfx::clBlack);
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 40; ++x) {
+            const bool inside = x >= 10 && x < 10 + buffer.width() && y >= 12 && y < 12 + buffer.height();
+            const gfx::Color expected = inside ? ~whirled.pixel(x - 10, y - 12) & 0xFFFFFF : before.pixel(x, y);
+            ASSERT_EQ(doc.image.pixel(x, y), expected) << x << "," << y;
+        }
 }
 
 TEST_F(ImageTransforms, ClipsWhitenTheCornersWithTheCopyMode)

@@ -104,13 +104,18 @@ TEST_F(SizeCommands, TheSizeSpinScalesAndFixesTheView)
     EXPECT_EQ(doc.image.width(), 320);
     EXPECT_TRUE(doc.viewFixed);
     EXPECT_EQ(doc.undo.slot(5).width(), 250); // slot 0 holds the step the command pushed
-    image(256, 256);
-    run("SizeSpin > Down");
-    EXPECT_EQ(doc.image.width(), 179);
-    EXPECT_EQ(doc.image.height(), 179);
-    image(1, 1);
-    run("SizeSpin > Down"); // a side never rounds to nothing
-    EXPECT_EQ(doc.image.width(), 1);
+    // width, the side after Down, the side after Up: 31.5, 3.5, 2.5 and 7.5 are halves
+    const std::tuple<int, int, int> sides[]
+        = {{256, 179, 320}, {45, 32, 56}, {5, 4, 6}, {2, 1, 2}, {6, 4, 8}, {1, 1, 1}};
+    for (const auto& [side, down, up] : sides) {
+        image(side, side);
+        run("SizeSpin > Down");
+        EXPECT_EQ(doc.image.width(), down) << side;
+        EXPECT_EQ(doc.image.height(), down) << side;
+        image(side, side);
+        run("SizeSpin > Up");
+        EXPECT_EQ(doc.image.width(), up) << side;
+    }
 }
 
 TEST_F(SizeCommands, StretchAsksHeightThenWidthAndShowsTheSize)
@@ -122,11 +127,42 @@ TEST_F(SizeCommands, StretchAsksHeightThenWidthAndShowsTheSize)
     EXPECT_EQ(doc.image.height(), 20);
     EXPECT_TRUE(doc.viewFixed);
     EXPECT_EQ(host.statuses.back(), (std::pair<int, std::string>{3, "W=30  H=20"}));
+    const gfx::Color corner = doc.image.pixel(29, 19);
+    doc.secondColor = gfx::clRed;
+    doc.canvas.brush.setColor(gfx::clRed);
     run("Image > Resize > Default > Clear");
     EXPECT_FALSE(doc.viewFixed);
     EXPECT_EQ(doc.image.width(), 256);
-    EXPECT_EQ(doc.image.pixel(29, 19), doc.image.pixel(29, 19)); // kept top-left
+    EXPECT_EQ(doc.image.pixel(29, 19), corner); // kept top-left
     EXPECT_EQ(doc.image.pixel(255, 255), gfx::clWhite);
+    EXPECT_EQ(doc.secondColor, gfx::clWhite);
+    EXPECT_EQ(doc.canvas.brush.color(), gfx::clWhite);
+    EXPECT_EQ(host.captions, (std::vector<std::string>{"Daubix", "Daubix"}));
+    EXPECT_EQ(host.initials, (std::vector<std::string>{"40", "50"})); // the height, then the width
+}
+
+// Every size command refuses a size no bitmap can have, with the message, before it changes anything.
+TEST_F(SizeCommands, EverySizeCommandRefusesSizesTooLarge)
+{
+    const std::tuple<const char*, int, int, std::vector<std::optional<std::string>>> cases[] = {
+        {"Image > Resize > Stretch...", 40, 30, {"100000", "100000"}},
+        {"Image > Resize > Smart > Width...", 2, 2000, {"100000"}},
+        {"Image > Resize > Smart > Height...", 2000, 2, {"100000"}},
+        {"Image > Resize > Smart > Square...", 40, 30, {"20000"}},
+    };
+    for (const auto& [path, w, h, answers] : cases) {
+        image(w, h);
+        const gfx::Bitmap before = doc.image;
+        const gfx::Rect range = doc.range;
+        host.messages.clear();
+        host.answers.assign(answers.begin(), answers.end());
+        run(path);
+        EXPECT_EQ(doc.image, before) << path;
+        EXPECT_EQ(doc.range, range) << path;
+        EXPECT_FALSE(doc.viewFixed) << path;
+        ASSERT_EQ(host.messages.size(), 1u) << path;
+        EXPECT_TRUE(host.messages[0].starts_with("The image would be too large (")) << host.messages[0];
+    }
 }
 
 TEST_F(SizeCommands, CropTakesTheRangeAndDoesNothingForAnEmptyOne)
@@ -136,12 +172,14 @@ TEST_F(SizeCommands, CropTakesTheRangeAndDoesNothingForAnEmptyOne)
     doc.range = {5, 5, 2, 2};
     run("Image > Resize > Crop");
     EXPECT_EQ(doc.image, before);
+    doc.secondColor = gfx::clRed;
     doc.range = {10, 5, 19, 14}; // the buffer counts Right and Bottom in: 10 x 10
     run("Image > Resize > Crop");
     EXPECT_EQ(doc.image.width(), 10);
     EXPECT_EQ(doc.image.height(), 10);
     EXPECT_EQ(doc.image.pixel(0, 0), before.pixel(10, 5));
     EXPECT_EQ(doc.range, (gfx::Rect{0, 0, 10, 10}));
+    EXPECT_EQ(doc.secondColor, gfx::clWhite);
 }
 
 // A Shift drag to x = 403 on a 200 x 100 image gives 400 x 200; each move starts again from the image
@@ -175,21 +213,55 @@ TEST_F(SizeCommands, TheScrollBoxResizesByDragging)
     EXPECT_EQ(doc.undo.index(), index);
 }
 
+TEST_F(SizeCommands, TheScrollBoxTakesCtrlThenShiftAndKeepsItsSizesSane)
+{
+    image(200, 100);
+    effects::ScrollBoxResize box;
+    box.press(doc, host, {300, 300}, true, true);
+    box.move(doc, host, {103, 500}, true, true); // Ctrl's 100 x 497, then Shift's proportions
+    EXPECT_EQ(doc.image.width(), 100);
+    EXPECT_EQ(doc.image.height(), 50);
+    box.press(doc, host, {400, 400}, true, false); // a second press while dragging changes nothing
+    box.move(doc, host, {1, -7}, true, false); // at least one pixel each way
+    EXPECT_EQ(doc.image.width(), 1);
+    EXPECT_EQ(doc.image.height(), 1);
+    box.move(doc, host, {100000, 100000}, true, false);
+    box.move(doc, host, {200000, 100000}, true, false);
+    EXPECT_EQ(host.messages.size(), 1u); // said once a drag
+    EXPECT_EQ(doc.image.width(), 1);
+    box.release(doc);
+    app::undoImage(doc, host);
+    EXPECT_EQ(doc.image.width(), 200); // one step for the whole drag
+}
+
+// Split Horizontal on (10, 10, 29, 29) with offset 20 moves columns 20..28 of rows 10..28 to columns
+// 40..48 and whitens columns 20..39 of those rows.
 TEST_F(SizeCommands, SplitMovesTheFarHalfAndWhitensTheGap)
 {
-    doc.image = gfx::Bitmap(64, 64);
-    doc.image.fill(gfx::clBlack);
+    image(64, 64);
+    const gfx::Bitmap before = doc.image;
     doc.range = {10, 10, 29, 29};
-    host.answers = {"abc"};
+    host.answers = {"abc", "51", "7"};
     doc.splitOffset = 35;
     run("Range > Split > Set &Offset...");
     EXPECT_EQ(doc.splitOffset, 20); // not a number: 20
+    EXPECT_EQ(host.captions.back(), "Daubix Range");
+    EXPECT_EQ(host.initials.back(), "35");
+    run("Range > Split > Set &Offset...");
+    EXPECT_EQ(doc.splitOffset, 20); // beyond 50: ignored
+    run("Range > Split > Set &Offset...");
+    EXPECT_EQ(doc.splitOffset, 7);
+    doc.splitOffset = 20;
     run("Range > Split > &Horizontal");
-    EXPECT_EQ(doc.image.pixel(48, 28), gfx::clBlack);
-    EXPECT_EQ(doc.image.pixel(20, 10), gfx::clWhite);
-    EXPECT_EQ(doc.image.pixel(39, 28), gfx::clWhite);
-    EXPECT_EQ(doc.image.pixel(19, 28), gfx::clBlack);
-    EXPECT_EQ(doc.image.pixel(39, 29), gfx::clBlack); // row 29 is outside
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 64; ++x) {
+            gfx::Color expected = before.pixel(x, y);
+            if (y >= 10 && y < 29 && x >= 40 && x < 49)
+                expected = before.pixel(x - 20, y);
+            else if (y >= 10 && y < 29 && x >= 20 && x < 40)
+                expected = gfx::clWhite;
+            ASSERT_EQ(doc.image.pixel(x, y), expected) << x << "," << y;
+        }
     EXPECT_EQ(doc.range, (gfx::Rect{10, 10, 29, 29}));
 }
 

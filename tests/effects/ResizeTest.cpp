@@ -55,15 +55,17 @@ TEST(Bilinear, TakesTheTopLeftExactlyAndKeepsAUniformColour)
     gfx::Bitmap dst(31, 17);
     effects::bilinear(src, dst);
     EXPECT_EQ(dst.pixel(0, 0), src.pixel(0, 0));
-    gfx::Bitmap flat(9, 6);
-    flat.fill(gfx::rgb(201, 37, 90));
-    for (const auto& [w, h] : {std::pair{1, 1}, std::pair{5, 40}, std::pair{17, 3}, std::pair{100, 100}}) {
-        gfx::Bitmap out(w, h);
-        effects::bilinear(flat, out);
-        gfx::Bitmap expected(w, h);
-        expected.fill(gfx::rgb(201, 37, 90));
-        EXPECT_EQ(out, expected) << w << "x" << h;
-    }
+    const std::pair<int, int> sizes[] = {{1, 1}, {9, 6}, {5, 40}, {17, 3}, {100, 100}, {1, 7}, {64, 1}};
+    for (const auto& [ws, hs] : sizes)
+        for (const auto& [w, h] : sizes) {
+            gfx::Bitmap flat(ws, hs);
+            flat.fill(gfx::rgb(201, 37, 90));
+            gfx::Bitmap out(w, h);
+            effects::bilinear(flat, out);
+            gfx::Bitmap expected(w, h);
+            expected.fill(gfx::rgb(201, 37, 90));
+            EXPECT_EQ(out, expected) << ws << "x" << hs << " -> " << w << "x" << h;
+        }
 }
 
 TEST(Bilinear, LeavesTheDestinationAloneForAnEmptySource)
@@ -72,6 +74,9 @@ TEST(Bilinear, LeavesTheDestinationAloneForAnEmptySource)
     const gfx::Bitmap before = dst;
     effects::bilinear(gfx::Bitmap(), dst);
     EXPECT_EQ(dst, before);
+    gfx::Bitmap empty;
+    effects::bilinear(test::noise(3, 3, 2), empty);
+    EXPECT_TRUE(empty.isEmpty());
 }
 
 TEST(SmartResize, SquareFitsThePictureTopLeftOnWhite)
