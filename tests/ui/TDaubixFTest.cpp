@@ -7,10 +7,12 @@
 #include "ui/MyPaint.h"
 #include "ui/TDaubixSplashF.h"
 
+#include <QAbstractSpinBox>
 #include <QAction>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QScrollArea>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -345,6 +347,39 @@ private slots:
         window.action("Help > Contents")->trigger();
         QVERIFY2(shown.contains("Daubix.html"), qPrintable(shown));
         QVERIFY(!window.findChild<QWidget*>("DaubixHelp"));
+    }
+
+    void theSizeSpinAndTheScrollBoxResizeTheImage()
+    {
+        ui::TDaubixF window(folder());
+        window.resize(800, 600);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        auto& doc = window.document();
+        auto* spin = window.findChild<QAbstractSpinBox*>("SizeSpin");
+        QVERIFY(spin);
+        spin->stepBy(1);
+        QCOMPARE(doc.image.width(), 320);
+        QCOMPARE(window.paintView()->size(), QSize(320, 320));
+        spin->stepBy(-1);
+        QCOMPARE(doc.image.width(), 224);
+        // A Shift drag beside the image: the width follows the pointer less three, the height the
+        // proportions.
+        QWidget* viewport = window.findChild<QScrollArea*>("ScrollBox1")->viewport();
+        const auto send = [&](QEvent::Type type, QPoint at, Qt::MouseButtons buttons) {
+            QMouseEvent e(
+                type, QPointF(at), viewport->mapToGlobal(QPointF(at)), Qt::LeftButton, buttons, Qt::ShiftModifier);
+            QApplication::sendEvent(viewport, &e);
+        };
+        send(QEvent::MouseButtonPress, {300, 100}, Qt::LeftButton);
+        send(QEvent::MouseMove, {153, 100}, Qt::LeftButton);
+        send(QEvent::MouseButtonRelease, {153, 100}, Qt::NoButton);
+        QCOMPARE(doc.image.width(), 150);
+        QCOMPARE(doc.image.height(), 150);
+        QCOMPARE(window.statusText(3), QString("W=150  H=150"));
+        QCOMPARE(window.paintView()->size(), QSize(150, 150));
+        window.findChild<QAction*>("goUndo")->trigger();
+        QCOMPARE(doc.image.width(), 224);
     }
 
     void theSplashIsPaintedBeforeTheEventLoopRuns()
