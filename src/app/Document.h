@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/Arithmetic.h"
+#include "app/FileFormats.h"
 #include "app/Tables.h"
 #include "app/UndoRing.h"
 #include "gfx/Bitmap.h"
@@ -38,13 +39,6 @@ struct FrameOptions {
     int splitImageCount = 2;
     int frameCount = 1;
     int currentFrame = 0;
-};
-
-// The file-format options of the Options menu.
-struct FormatOptions {
-    bool gifTransparent = false;
-    bool iconStretch = true;
-    bool pngTransparent = false;
 };
 
 struct GadgetStyles {
@@ -88,6 +82,7 @@ struct Document {
     ShapeOptions shapes;
     std::string pasteKind = "paste";
     FormatOptions formats;
+    GifSettings gif;
     gfx::Color transparencyColor = gfx::clWhite;
 
     gfx::Rect range; // Left, Top, Right, Bottom
