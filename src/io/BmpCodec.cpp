@@ -101,15 +101,42 @@ gfx::Status decodeRle(std::span<const std::uint8_t> data, bool fourBits, Bitmap&
     return {};
 }
 
-} // namespace
+// What the headers of a BMP file say: enough to find, size and read its pixels.
+struct Layout {
+    std::int64_t width = 0;
+    std::int64_t height = 0;
+    int bpp = 0;
+    std::uint32_t compression = kRgb;
+    bool topDown = false;
+    bool masked = false;
+    std::uint32_t masks[3] = {0x7C00, 0x03E0, 0x001F};
+    std::vector<gfx::Color> palette;
+    std::uint32_t dataOffset = 0;
+    std::uint64_t stride = 0; // bytes a row takes in the file
+    std::uint64_t rowBytes = 0; // bytes a row's pixels take
 
-gfx::Result<Bitmap> decodeBmp(std::span<const std::uint8_t> d)
+    bool rle() const { return compression == kRle8 || compression == kRle4; }
+    // Rows that can go straight into a bitmap of the same layout.
+    bool plain() const { return !rle() && (bpp <= 8 || bpp == 24 || (bpp == 32 && !masked)); }
+    PixelFormat format() const
+    {
+        return bpp == 1            ? PixelFormat::Bits1
+            : bpp == 4             ? PixelFormat::Bits4
+            : bpp == 8             ? PixelFormat::Bits8
+            : bpp == 32 && !masked ? PixelFormat::Bits32
+                                   : PixelFormat::Bits24;
+    }
+};
+
+// Reads and checks the file and info headers and the colour table, which lie in the first bytes.
+gfx::Result<Layout> parseLayout(std::span<const std::uint8_t> d)
 {
     if (d.size() < 2 || d[0] != 'B' || d[1] != 'M')
         return Error{"Not a BMP file."};
     if (d.size() < 14 + 12)
         return kTruncated;
-    const std::uint32_t dataOffset = le32(&d[10]);
+    Layout l;
+    l.dataOffset = le32(&d[10]);
     const std::uint32_t headerSize = le32(&d[14]);
     const bool core = headerSize == 12;
     if (!core && (headerSize < 16 || headerSize > 1024))
@@ -120,44 +147,43 @@ gfx::Result<Bitmap> decodeBmp(std::span<const std::uint8_t> d)
     // Fields past the end of a short (OS/2) header read as zero.
     auto field32 = [&](std::uint32_t offset) { return offset + 4 <= headerSize ? le32(h + offset) : 0u; };
 
-    std::int64_t width = 0, height = 0;
-    int bpp = 0;
-    std::uint32_t compression = kRgb, colorsUsed = 0;
+    std::uint32_t colorsUsed = 0;
     if (core) {
-        width = le16(h + 4);
-        height = le16(h + 6);
-        bpp = le16(h + 10);
+        l.width = le16(h + 4);
+        l.height = le16(h + 6);
+        l.bpp = le16(h + 10);
     } else {
-        width = static_cast<std::int32_t>(le32(h + 4));
-        height = static_cast<std::int32_t>(le32(h + 8));
-        bpp = le16(h + 14);
-        compression = field32(16);
+        l.width = static_cast<std::int32_t>(le32(h + 4));
+        l.height = static_cast<std::int32_t>(le32(h + 8));
+        l.bpp = le16(h + 14);
+        l.compression = field32(16);
         colorsUsed = field32(32);
     }
-    const bool topDown = height < 0;
-    height = height < 0 ? -height : height;
-    if (width <= 0 || height <= 0)
+    l.topDown = l.height < 0;
+    l.height = l.height < 0 ? -l.height : l.height;
+    if (l.width <= 0 || l.height <= 0)
         return Error{"The BMP file has no pixels (bad width or height)."};
-    if (!Bitmap::isSaneSize(width, height))
-        return Error{"The BMP image is too large (" + std::to_string(width) + " x " + std::to_string(height) + ")."};
+    if (!Bitmap::isSaneSize(l.width, l.height))
+        return Error{
+            "The BMP image is too large (" + std::to_string(l.width) + " x " + std::to_string(l.height) + ")."};
 
-    const bool masked = compression == kBitFields || compression == kAlphaBitFields;
-    const bool rle = compression == kRle8 || compression == kRle4;
+    const int bpp = l.bpp;
+    const std::uint32_t compression = l.compression;
+    l.masked = compression == kBitFields || compression == kAlphaBitFields;
     const bool depthOk
         = (compression == kRgb && (bpp == 1 || bpp == 4 || bpp == 8 || bpp == 16 || bpp == 24 || bpp == 32))
         || (compression == kRle8 && bpp == 8) || (compression == kRle4 && bpp == 4)
-        || (masked && (bpp == 16 || bpp == 32));
+        || (l.masked && (bpp == 16 || bpp == 32));
     if (!depthOk)
         return Error{"Unsupported BMP format (" + std::to_string(bpp) + " bits, compression "
             + std::to_string(compression) + ")."};
-    if (rle && topDown)
+    if (l.rle() && l.topDown)
         return Error{"The BMP file is damaged (a compressed image cannot be top-down)."};
 
     std::uint64_t paletteOffset = 14 + std::uint64_t{headerSize};
-    std::uint32_t masks[3] = {0x7C00, 0x03E0, 0x001F};
     if (bpp == 32)
-        masks[0] = 0xFF0000, masks[1] = 0x00FF00, masks[2] = 0x0000FF;
-    if (masked) {
+        l.masks[0] = 0xFF0000, l.masks[1] = 0x00FF00, l.masks[2] = 0x0000FF;
+    if (l.masked) {
         const std::uint8_t* m = h + 40;
         if (headerSize < 52) {
             // The masks follow a 40-byte header.
@@ -168,78 +194,90 @@ gfx::Result<Bitmap> decodeBmp(std::span<const std::uint8_t> d)
             paletteOffset += maskBytes;
         }
         for (int i = 0; i < 3; ++i)
-            masks[i] = le32(m + 4 * i);
+            l.masks[i] = le32(m + 4 * i);
     }
 
-    std::vector<gfx::Color> palette;
     if (bpp <= 8) {
         const std::uint32_t maxColors = 1u << bpp;
         const std::uint32_t count = (colorsUsed == 0 || colorsUsed > maxColors) ? maxColors : colorsUsed;
         const std::uint64_t entry = core ? 3 : 4;
         // Some writers store fewer entries than they declare; read what lies before the pixels.
-        std::uint64_t available = (dataOffset > paletteOffset ? dataOffset - paletteOffset : 0) / entry;
+        std::uint64_t available = (l.dataOffset > paletteOffset ? l.dataOffset - paletteOffset : 0) / entry;
         if (available > count)
             available = count;
         if (paletteOffset + available * entry > d.size())
             return kTruncated;
         for (std::uint64_t i = 0; i < available; ++i) {
             const std::uint8_t* e = &d[paletteOffset + i * entry];
-            palette.push_back(gfx::rgb(e[2], e[1], e[0]));
+            l.palette.push_back(gfx::rgb(e[2], e[1], e[0]));
         }
-        if (palette.empty())
+        if (l.palette.empty())
             return Error{"The BMP file is damaged (no colour table)."};
     }
-
-    if (dataOffset < paletteOffset || dataOffset >= d.size())
+    if (l.dataOffset < paletteOffset)
         return Error{"The BMP file is damaged (bad pixel data offset)."};
-    const std::span<const std::uint8_t> pixels = d.subspan(dataOffset);
-    const int w = static_cast<int>(width), hgt = static_cast<int>(height);
+    l.stride = ((static_cast<std::uint64_t>(l.width) * bpp + 31) / 32) * 4;
+    l.rowBytes = (static_cast<std::uint64_t>(l.width) * bpp + 7) / 8;
+    return l;
+}
 
-    if (rle) {
-        Bitmap out(w, hgt, bpp == 8 ? PixelFormat::Bits8 : PixelFormat::Bits4);
-        out.setPalette(palette);
-        if (gfx::Status s = decodeRle(pixels, compression == kRle4, out); !s)
+// Our rows keep their padding, and the bits past the last pixel of a low-depth row, zero, so that equal
+// images compare equal whatever the file held there.
+void clearRowEnds(Bitmap& out, const Layout& l)
+{
+    const std::size_t rowBytes = static_cast<std::size_t>(l.rowBytes);
+    const int used = static_cast<int>((l.width * l.bpp) % 8);
+    for (int y = 0; y < out.height(); ++y) {
+        std::uint8_t* row = out.scanLine(y);
+        if (l.bpp < 8 && used != 0)
+            row[rowBytes - 1] &= static_cast<std::uint8_t>(0xFF << (8 - used));
+        if (rowBytes < out.stride())
+            std::memset(row + rowBytes, 0, out.stride() - rowBytes);
+    }
+}
+
+} // namespace
+
+gfx::Result<Bitmap> decodeBmp(std::span<const std::uint8_t> d)
+{
+    auto parsed = parseLayout(d);
+    if (!parsed)
+        return Error{parsed.error()};
+    const Layout& l = parsed.value();
+    if (l.dataOffset >= d.size())
+        return Error{"The BMP file is damaged (bad pixel data offset)."};
+    const std::span<const std::uint8_t> pixels = d.subspan(l.dataOffset);
+    const int w = static_cast<int>(l.width), hgt = static_cast<int>(l.height);
+
+    if (l.rle()) {
+        Bitmap out(w, hgt, l.format());
+        out.setPalette(l.palette);
+        if (gfx::Status s = decodeRle(pixels, l.compression == kRle4, out); !s)
             return Error{s.error()};
         return out;
     }
-
-    const std::uint64_t stride = ((static_cast<std::uint64_t>(width) * bpp + 31) / 32) * 4;
-    const std::uint64_t rowBytes = (static_cast<std::uint64_t>(width) * bpp + 7) / 8;
-    if ((static_cast<std::uint64_t>(height) - 1) * stride + rowBytes > pixels.size())
+    if ((static_cast<std::uint64_t>(l.height) - 1) * l.stride + l.rowBytes > pixels.size())
         return kTruncated;
-    auto fileRow = [&](int y) { return pixels.data() + (topDown ? y : hgt - 1 - y) * stride; };
+    auto fileRow = [&](int y) { return pixels.data() + (l.topDown ? y : hgt - 1 - y) * l.stride; };
 
-    if (bpp <= 8 || (bpp == 24) || (bpp == 32 && !masked)) {
-        const PixelFormat format = bpp == 1 ? PixelFormat::Bits1
-            : bpp == 4                      ? PixelFormat::Bits4
-            : bpp == 8                      ? PixelFormat::Bits8
-            : bpp == 24                     ? PixelFormat::Bits24
-                                            : PixelFormat::Bits32;
-        Bitmap out(w, hgt, format);
-        if (bpp <= 8)
-            out.setPalette(palette);
-        for (int y = 0; y < hgt; ++y) {
-            std::memcpy(out.scanLine(y), fileRow(y), rowBytes);
-            if (bpp < 8 && rowBytes < out.stride())
-                std::memset(out.scanLine(y) + rowBytes, 0, out.stride() - rowBytes);
-        }
-        if (bpp < 8 && (width * bpp) % 8 != 0) {
-            // Clear the unused low bits of each row's last byte, so equal images compare equal.
-            const int used = static_cast<int>((width * bpp) % 8);
-            for (int y = 0; y < hgt; ++y)
-                out.scanLine(y)[rowBytes - 1] &= static_cast<std::uint8_t>(0xFF << (8 - used));
-        }
+    if (l.plain()) {
+        Bitmap out = Bitmap::zeroed(w, hgt, l.format());
+        if (l.bpp <= 8)
+            out.setPalette(l.palette);
+        for (int y = 0; y < hgt; ++y)
+            std::memcpy(out.scanLine(y), fileRow(y), static_cast<std::size_t>(l.rowBytes));
+        clearRowEnds(out, l);
         return out;
     }
 
     // 16 bits, and masked 32 bits: unpack the channels to 24 bits.
-    const Channel r(masks[0]), g(masks[1]), b(masks[2]);
-    Bitmap out(w, hgt, PixelFormat::Bits24);
+    const Channel r(l.masks[0]), g(l.masks[1]), b(l.masks[2]);
+    Bitmap out = Bitmap::zeroed(w, hgt, PixelFormat::Bits24);
     for (int y = 0; y < hgt; ++y) {
         const std::uint8_t* in = fileRow(y);
         std::uint8_t* o = out.scanLine(y);
         for (int x = 0; x < w; ++x, o += 3) {
-            const std::uint32_t v = bpp == 16 ? le16(in + 2 * x) : le32(in + 4 * x);
+            const std::uint32_t v = l.bpp == 16 ? le16(in + 2 * x) : le32(in + 4 * x);
             o[0] = b(v);
             o[1] = g(v);
             o[2] = r(v);
@@ -250,19 +288,54 @@ gfx::Result<Bitmap> decodeBmp(std::span<const std::uint8_t> d)
 
 gfx::Result<Bitmap> readBmpFile(const std::string& path)
 {
-    auto bytes = readFile(path, kMaxFileBytes);
-    if (!bytes)
-        return Error{bytes.error()};
-    return decodeBmp(bytes.value());
+    // The headers lie in the first few kilobytes. An uncompressed image's rows are then read straight
+    // into the bitmap's rows, turned the right way up on the way in; other images are decoded from the
+    // whole file.
+    auto opened = FileReader::open(path, kMaxFileBytes);
+    if (!opened)
+        return Error{opened.error()};
+    FileReader& file = opened.value();
+    std::vector<std::uint8_t> head(static_cast<std::size_t>(std::min<std::uint64_t>(file.size(), 64 * 1024)));
+    if (gfx::Status read = file.read(0, head); !read)
+        return Error{read.error()};
+    auto parsed = parseLayout(head);
+    if (!parsed || !parsed.value().plain() || parsed.value().dataOffset >= file.size()) {
+        auto bytes = file.readAll();
+        if (!bytes)
+            return Error{bytes.error()};
+        return decodeBmp(bytes.value());
+    }
+    const Layout& l = parsed.value();
+    const std::uint64_t available = file.size() - l.dataOffset;
+    if ((static_cast<std::uint64_t>(l.height) - 1) * l.stride + l.rowBytes > available)
+        return kTruncated;
+    const int w = static_cast<int>(l.width), h = static_cast<int>(l.height);
+    Bitmap out = Bitmap::zeroed(w, h, l.format());
+    if (l.bpp <= 8)
+        out.setPalette(l.palette);
+    std::vector<std::span<std::uint8_t>> rows(static_cast<std::size_t>(h));
+    for (int k = 0; k < h; ++k) {
+        // File row k holds the image's row k when top-down, row h - 1 - k otherwise; the last may lack
+        // its padding.
+        const std::uint64_t length = std::min<std::uint64_t>(l.stride, available - k * l.stride);
+        rows[static_cast<std::size_t>(k)] = {out.scanLine(l.topDown ? k : h - 1 - k), static_cast<std::size_t>(length)};
+    }
+    if (gfx::Status read = file.read(l.dataOffset, rows); !read)
+        return Error{read.error()};
+    clearRowEnds(out, l);
+    return out;
 }
 
-std::vector<std::uint8_t> encodeBmp(const Bitmap& bitmap)
+namespace {
+
+// The file header, the 40-byte info header and the colour table, for the bitmap's rows to follow.
+std::vector<std::uint8_t> bmpHeaders(const Bitmap& bitmap)
 {
     const int bpp = bitmap.bitsPerPixel();
     const std::size_t paletteEntries = bpp <= 8 ? bitmap.palette().size() : 0;
     const std::size_t offset = 14 + 40 + paletteEntries * 4;
     const std::size_t imageBytes = bitmap.stride() * static_cast<std::size_t>(bitmap.height());
-    std::vector<std::uint8_t> out(offset + imageBytes, 0);
+    std::vector<std::uint8_t> out(offset, 0);
     auto put16 = [&](std::size_t at, std::uint32_t v) {
         out[at] = static_cast<std::uint8_t>(v);
         out[at + 1] = static_cast<std::uint8_t>(v >> 8);
@@ -273,7 +346,7 @@ std::vector<std::uint8_t> encodeBmp(const Bitmap& bitmap)
     };
     out[0] = 'B';
     out[1] = 'M';
-    put32(2, static_cast<std::uint32_t>(out.size()));
+    put32(2, static_cast<std::uint32_t>(offset + imageBytes));
     put32(10, static_cast<std::uint32_t>(offset));
     put32(14, 40);
     put32(18, static_cast<std::uint32_t>(bitmap.width()));
@@ -291,6 +364,16 @@ std::vector<std::uint8_t> encodeBmp(const Bitmap& bitmap)
         out[54 + i * 4 + 1] = static_cast<std::uint8_t>(gfx::green(c));
         out[54 + i * 4 + 2] = static_cast<std::uint8_t>(gfx::red(c));
     }
+    return out;
+}
+
+} // namespace
+
+std::vector<std::uint8_t> encodeBmp(const Bitmap& bitmap)
+{
+    std::vector<std::uint8_t> out = bmpHeaders(bitmap);
+    const std::size_t offset = out.size();
+    out.resize(offset + bitmap.stride() * static_cast<std::size_t>(bitmap.height()));
     for (int y = 0; y < bitmap.height(); ++y)
         std::memcpy(&out[offset + static_cast<std::size_t>(bitmap.height() - 1 - y) * bitmap.stride()],
             bitmap.scanLine(y), bitmap.stride());
@@ -301,7 +384,14 @@ gfx::Status writeBmpFile(const std::string& path, const Bitmap& bitmap)
 {
     if (bitmap.isEmpty())
         return Error{"There is no picture to save."};
-    return writeFileAtomically(path, encodeBmp(bitmap));
+    // The headers, then the rows straight from the bitmap, bottom row first.
+    const std::vector<std::uint8_t> head = bmpHeaders(bitmap);
+    std::vector<std::span<const std::uint8_t>> pieces;
+    pieces.reserve(static_cast<std::size_t>(bitmap.height()) + 1);
+    pieces.emplace_back(head);
+    for (int y = bitmap.height() - 1; y >= 0; --y)
+        pieces.emplace_back(bitmap.scanLine(y), bitmap.stride());
+    return writeFileAtomically(path, pieces);
 }
 
 } // namespace daubix::io
