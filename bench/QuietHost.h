@@ -22,6 +22,7 @@ public:
     std::optional<gfx::Bitmap> clipboardBitmap() override { return std::nullopt; }
     void setClipboardBitmap(const gfx::Bitmap&) override { }
     void repaint(const gfx::Rect&) override { }
+    void setProgramIcon(const gfx::Bitmap&, const gfx::Bitmap&) override { }
     void startTimer(int) override { }
     void stopTimer() override { }
 };

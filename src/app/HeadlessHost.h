@@ -25,6 +25,7 @@ public:
     std::function<void(const std::string&)> onMessage;
     std::vector<std::string> messages;
     std::array<std::string, 4> status;
+    std::optional<gfx::Bitmap> programIcon;
 
     void showMessage(const std::string& text) override;
     std::optional<std::string> askText(
@@ -39,6 +40,7 @@ public:
     std::optional<gfx::Bitmap> clipboardBitmap() override { return clipboard; }
     void setClipboardBitmap(const gfx::Bitmap& bitmap) override { clipboard = bitmap; }
     void repaint(const gfx::Rect&) override { }
+    void setProgramIcon(const gfx::Bitmap& colour, const gfx::Bitmap&) override { programIcon = colour; }
     void startTimer(int intervalMs) override;
     void stopTimer() override;
 

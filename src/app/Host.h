@@ -37,6 +37,8 @@ public:
     virtual void setClipboardBitmap(const gfx::Bitmap& bitmap) = 0;
     // The image changed inside the area (image pixels; right and bottom exclusive).
     virtual void repaint(const gfx::Rect& area) = 0;
+    // The program's window and task-bar icon: a colour picture and a one-bit mask (1 = transparent).
+    virtual void setProgramIcon(const gfx::Bitmap& colour, const gfx::Bitmap& mask) = 0;
     virtual void startTimer(int intervalMs) = 0;
     virtual void stopTimer() = 0;
 };

@@ -11,6 +11,7 @@
 #include "effects/ImageTransforms.h"
 #include "effects/RangeTransforms.h"
 #include "effects/ResizeCommands.h"
+#include "io/IconCommands.h"
 #include "tools/ToolMenu.h"
 
 #include <algorithm>
@@ -25,9 +26,10 @@ namespace {
 std::vector<app::CommandRow> areaRows()
 {
     std::vector<app::CommandRow> rows;
-    for (const auto& area : {app::imageCommandRows(), app::optionCommandRows(), app::rangeCommandRows(),
-             app::patternCommandRows(), tools::toolCommandRows(), effects::effectCommandRows(),
-             effects::resizeCommandRows(), effects::rangeTransformRows(), effects::imageTransformRows()})
+    for (const auto& area :
+        {app::imageCommandRows(), app::optionCommandRows(), app::rangeCommandRows(), app::patternCommandRows(),
+            tools::toolCommandRows(), effects::effectCommandRows(), effects::resizeCommandRows(),
+            effects::rangeTransformRows(), effects::imageTransformRows(), io::iconCommandRows()})
         rows.insert(rows.end(), area.begin(), area.end());
     return rows;
 }

@@ -6,10 +6,12 @@
 #include <QCursor>
 #include <QFileDialog>
 #include <QFontDialog>
+#include <QIcon>
 #include <QImage>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPixmap>
 #include <QTimer>
 
 #include <cstring>
@@ -139,6 +141,16 @@ void QtHost::repaint(const gfx::Rect& area)
 {
     if (onRepaint)
         onRepaint(area);
+}
+
+void QtHost::setProgramIcon(const gfx::Bitmap& colour, const gfx::Bitmap& mask)
+{
+    QImage icon = toQImage(colour).convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < icon.height(); ++y)
+        for (int x = 0; x < icon.width(); ++x)
+            if (mask.pixel(x, y) == gfx::clWhite) // set in the mask: transparent
+                icon.setPixel(x, y, qRgba(0, 0, 0, 0));
+    QApplication::setWindowIcon(QIcon(QPixmap::fromImage(icon)));
 }
 
 void QtHost::startTimer(int intervalMs)

@@ -33,6 +33,7 @@ public:
     std::optional<gfx::Bitmap> clipboardBitmap() override;
     void setClipboardBitmap(const gfx::Bitmap& bitmap) override;
     void repaint(const gfx::Rect& area) override;
+    void setProgramIcon(const gfx::Bitmap& colour, const gfx::Bitmap& mask) override;
     void startTimer(int intervalMs) override;
     void stopTimer() override;
 

@@ -23,13 +23,22 @@ public:
     bool scriptShowing = false;
     std::string scriptText;
     int timerInterval = 0; // 0 = stopped
+    std::optional<std::pair<gfx::Bitmap, gfx::Bitmap>> programIcon;
 
     void showMessage(const std::string& text) override { messages.push_back(text); }
     std::optional<std::string> askText(
         const std::string& caption, const std::string& prompt, const std::string& initial) override;
     std::optional<gfx::Color> chooseColor(gfx::Color) override { return std::nullopt; }
     std::optional<gfx::Font> chooseFont(const gfx::Font&) override { return std::nullopt; }
-    std::optional<std::string> askFileName(FileDialog, const std::string&) override { return std::nullopt; }
+    std::deque<std::string> files; // file dialog answers in order; empty queue = cancel
+    std::optional<std::string> askFileName(FileDialog, const std::string&) override
+    {
+        if (files.empty())
+            return std::nullopt;
+        std::string name = files.front();
+        files.pop_front();
+        return name;
+    }
     void setStatus(int panel, const std::string& text) override { statuses.emplace_back(panel, text); }
     void moveMouse(gfx::Point p) override { mouseMoves.push_back(p); }
     bool scriptEditorShowing() const override { return scriptShowing; }
@@ -37,6 +46,7 @@ public:
     std::optional<gfx::Bitmap> clipboardBitmap() override { return clipboard; }
     void setClipboardBitmap(const gfx::Bitmap& bitmap) override { clipboard = bitmap; }
     void repaint(const gfx::Rect& area) override { repaints.push_back(area); }
+    void setProgramIcon(const gfx::Bitmap& colour, const gfx::Bitmap& mask) override { programIcon = {colour, mask}; }
     void startTimer(int intervalMs) override { timerInterval = intervalMs; }
     void stopTimer() override { timerInterval = 0; }
 };
