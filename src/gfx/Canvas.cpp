@@ -130,12 +130,13 @@ struct Blit {
     BlitKind kind;
     Rop3 rop;
     Color key;
+    std::optional<Color> hatchGap = std::nullopt; // where a hatched brush has no line
+    const ClipRegion* clip = nullptr;
 };
 
 // Any destination format: pixel by pixel on stored values, so that on palette bitmaps the raster
 // operation works on indices. Also the plain reference that the 24-bit path must agree with.
-void blitPerPixel(
-    const Blit& b, int x0, int x1, int y0, int y1, const std::vector<int>& cols, const std::vector<int>& rows)
+void blitPerPixel(const Blit& b, int x0, int x1, int y0, int y1, const int* cols, const int* rows)
 {
     const std::uint8_t table = rop3Table(b.rop);
     const bool usesP = rop3UsesPattern(b.rop);
@@ -172,7 +173,9 @@ void blitPerPixel(
             } else {
                 std::uint32_t p = 0;
                 if (usesP) {
-                    const auto pc = b.brush.colorAt(x, y);
+                    auto pc = b.brush.colorAt(x, y);
+                    if (!pc)
+                        pc = b.hatchGap;
                     if (!pc)
                         continue;
                     p = *pc == b.brush.color() ? brushRaw : b.dst.rawFromColor(*pc);
@@ -258,7 +261,7 @@ void ropRow(std::uint8_t table, const std::uint8_t* p, const std::uint8_t* s, co
 
 // A 24-bit destination: one row at a time. The source and brush pixels of the row are gathered into
 // byte rows, the raster operation runs over whole words, and a mask keeps the pixels that must stay.
-void blit24(const Blit& b, int x0, int x1, int y0, int y1, const std::vector<int>& cols, const std::vector<int>& rows)
+void blit24(const Blit& b, int x0, int x1, int y0, int y1, const int* cols, const int* rows)
 {
     const std::size_t n = static_cast<std::size_t>(x1 - x0);
     const std::uint8_t table = rop3Table(b.rop);
@@ -303,6 +306,8 @@ void blit24(const Blit& b, int x0, int x1, int y0, int y1, const std::vector<int
                 const auto c = b.brush.colorAt(x0 + static_cast<int>(i), y);
                 if (c) {
                     putColor(&pRow[i * 3], *c);
+                } else if (b.kind == BlitKind::Rop && b.hatchGap) {
+                    putColor(&pRow[i * 3], *b.hatchGap);
                 } else if (b.kind == BlitKind::Rop) {
                     keep[i] = 0;
                     keepAll = false;
@@ -374,24 +379,35 @@ void runBlit(Blit b, std::int64_t x, std::int64_t y, std::int64_t w, std::int64_
         cols = indexMap(ax, x0, x1, b.src->width(), true);
         rows = indexMap(ay, y0, y1, b.src->height(), false);
     }
-    if (b.dst.format() == PixelFormat::Bits24)
-        blit24(b, x0, x1, y0, y1, cols, rows);
-    else
-        blitPerPixel(b, x0, x1, y0, y1, cols, rows);
+    const auto part = [&](int left, int right, int top, int bottom) {
+        const int* c = b.src ? cols.data() + (left - x0) : nullptr;
+        const int* r = b.src ? rows.data() + (top - y0) : nullptr;
+        if (b.dst.format() == PixelFormat::Bits24)
+            blit24(b, left, right, top, bottom, c, r);
+        else
+            blitPerPixel(b, left, right, top, bottom, c, r);
+    };
+    if (!b.clip) {
+        part(x0, x1, y0, y1);
+        return;
+    }
+    b.clip->forEachRect({x0, y0, x1, y1}, [&](const Rect& r) { part(r.left, r.right, r.top, r.bottom); });
 }
 
 } // namespace
 
 void Canvas::stretchBlt(int x, int y, int w, int h, const Bitmap* src, int sx, int sy, int sw, int sh, Rop3 rop)
 {
-    runBlit({*m_target, src, brush, BlitKind::Rop, rop, 0}, x, y, w, h, sx, sy, sw, sh);
+    runBlit(
+        {*m_target, src, brush, BlitKind::Rop, rop, 0, hatchBackground(), clipPointer()}, x, y, w, h, sx, sy, sw, sh);
 }
 
 void Canvas::fillRect(const Rect& box)
 {
     const Rect r = box.normalized();
     const std::int64_t w = std::int64_t{r.right} - r.left, h = std::int64_t{r.bottom} - r.top;
-    runBlit({*m_target, nullptr, brush, BlitKind::Rop, kPatCopy, 0}, r.left, r.top, w, h, 0, 0, 0, 0);
+    runBlit({*m_target, nullptr, brush, BlitKind::Rop, kPatCopy, 0, hatchBackground(), clipPointer()}, r.left, r.top, w,
+        h, 0, 0, 0, 0);
 }
 
 void Canvas::draw(int x, int y, const Bitmap& src)
@@ -404,26 +420,27 @@ void Canvas::stretchDraw(const Rect& box, const Bitmap& src)
 {
     const std::int64_t w = std::int64_t{box.right} - box.left, h = std::int64_t{box.bottom} - box.top;
     if (src.transparent) {
-        runBlit({*m_target, &src, brush, BlitKind::Transparent, kSrcCopy, src.transparentColor}, box.left, box.top, w,
-            h, 0, 0, src.width(), src.height());
+        runBlit({*m_target, &src, brush, BlitKind::Transparent, kSrcCopy, src.transparentColor, std::nullopt,
+                    clipPointer()},
+            box.left, box.top, w, h, 0, 0, src.width(), src.height());
         return;
     }
-    runBlit(
-        {*m_target, &src, brush, BlitKind::Rop, copyMode, 0}, box.left, box.top, w, h, 0, 0, src.width(), src.height());
+    runBlit({*m_target, &src, brush, BlitKind::Rop, copyMode, 0, hatchBackground(), clipPointer()}, box.left, box.top,
+        w, h, 0, 0, src.width(), src.height());
 }
 
 void Canvas::copyRect(const Rect& dest, const Bitmap& src, const Rect& srcBox)
 {
-    runBlit({*m_target, &src, brush, BlitKind::Rop, copyMode, 0}, dest.left, dest.top,
+    runBlit({*m_target, &src, brush, BlitKind::Rop, copyMode, 0, hatchBackground(), clipPointer()}, dest.left, dest.top,
         std::int64_t{dest.right} - dest.left, std::int64_t{dest.bottom} - dest.top, srcBox.left, srcBox.top,
         std::int64_t{srcBox.right} - srcBox.left, std::int64_t{srcBox.bottom} - srcBox.top);
 }
 
 void Canvas::brushCopy(const Rect& dest, const Bitmap& src, const Rect& srcBox, Color color)
 {
-    runBlit({*m_target, &src, brush, BlitKind::BrushKey, kSrcCopy, color & 0xFFFFFF}, dest.left, dest.top,
-        std::int64_t{dest.right} - dest.left, std::int64_t{dest.bottom} - dest.top, srcBox.left, srcBox.top,
-        std::int64_t{srcBox.right} - srcBox.left, std::int64_t{srcBox.bottom} - srcBox.top);
+    runBlit({*m_target, &src, brush, BlitKind::BrushKey, kSrcCopy, color & 0xFFFFFF, std::nullopt, clipPointer()},
+        dest.left, dest.top, std::int64_t{dest.right} - dest.left, std::int64_t{dest.bottom} - dest.top, srcBox.left,
+        srcBox.top, std::int64_t{srcBox.right} - srcBox.left, std::int64_t{srcBox.bottom} - srcBox.top);
 }
 
 } // namespace daubix::gfx

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "gfx/Bitmap.h"
+#include "gfx/ClipRegion.h"
 #include "gfx/Geometry.h"
 #include "gfx/RasterOp.h"
 
@@ -24,6 +25,25 @@ struct Span {
 
 enum class PenStyle : std::uint8_t { Solid, Dash, Dot, DashDot, DashDotDot, Clear, InsideFrame };
 enum class BrushStyle : std::uint8_t { Solid, Clear, Horizontal, Vertical, FDiagonal, BDiagonal, Cross, DiagCross };
+
+// Which points a self-intersecting polygon fills: those an odd number of edges surround, or those the
+// edges wind around at all.
+enum class FillRule : std::uint8_t { Alternate, Winding };
+
+// Where text cells, the gaps of dashed pens and the gaps of hatches take their colour from: a solid
+// brush (the canvas's own habit; hatch gaps stay untouched), always the background colour, or nowhere.
+enum class BackgroundMode : std::uint8_t { FromBrush, Opaque, Transparent };
+
+enum class TextAlignH : std::uint8_t { Left, Center, Right };
+enum class TextAlignV : std::uint8_t { Top, Baseline, Bottom };
+// Which point of the text the reference point of textOut names. With updatePosition, text starts at the
+// pen position instead, and the pen position moves along the baseline past what was written (left
+// aligned), back before it (right aligned), or stays (centred).
+struct TextAlign {
+    TextAlignH horizontal = TextAlignH::Left;
+    TextAlignV vertical = TextAlignV::Top;
+    bool updatePosition = false;
+};
 
 struct Pen {
     Color color = clBlack;
@@ -67,6 +87,8 @@ struct Font {
     // When positive, the face is sized so that its cell (ascent plus descent) is this many pixels
     // tall, and size is ignored.
     int cellHeight = 0;
+    // When positive and cellHeight is not, the face is sized to this many pixels per em, and size is ignored.
+    int emHeight = 0;
 };
 
 // Draws on one bitmap with the classic interface's pixel rules. Every operation clips to the bitmap once;
@@ -90,13 +112,29 @@ public:
     Font font;
     Rop3 copyMode = kSrcCopy; // governs draw, stretchDraw and copyRect
     Point penPos;
+    FillRule fillRule = FillRule::Alternate; // for polygon and polyPolygon
+    BackgroundMode backgroundMode = BackgroundMode::FromBrush;
+    Color backgroundColor = clWhite; // used when backgroundMode is Opaque
+    TextAlign textAlign;
+
+    // The clip region: when set, nothing outside it is drawn, by any operation. It starts unset.
+    const std::optional<ClipRegion>& clip() const { return m_clip; }
+    void setClip(std::optional<ClipRegion> region) { m_clip = std::move(region); }
+    // Narrows the clip to the box (right and bottom exclusive), or takes the box out of it; an unset
+    // clip counts as the whole plane.
+    void intersectClip(const Rect& box);
+    void excludeClip(const Rect& box);
 
     // Fills the box (normalised; right and bottom exclusive) with the brush. The pen mode does not apply.
     void fillRect(const Rect& box);
 
     Color pixel(int x, int y) const { return m_target->pixel(x, y); }
-    // Writes one pixel directly (no pen mode); outside the bitmap nothing happens.
-    void setPixel(int x, int y, Color c) { m_target->setPixel(x, y, c); }
+    // Writes one pixel directly (no pen mode); outside the bitmap or the clip nothing happens.
+    void setPixel(int x, int y, Color c)
+    {
+        if (!m_clip || m_clip->contains(x, y))
+            m_target->setPixel(x, y, c);
+    }
 
     // Draws src with its top-left at (x, y): transparent bitmaps skip their transparent colour, others
     // go through the copy mode.
@@ -116,8 +154,12 @@ public:
     // From the pen position to (x, y), which is not painted and becomes the pen position.
     void lineTo(int x, int y);
     void polyline(std::span<const Point> points);
-    // Filled by the alternate rule, then outlined and closed.
+    // Filled by the fill rule, then outlined and closed.
     void polygon(std::span<const Point> points);
+    // Several polygons, counts[i] points each, taken in turn from points: filled together by the fill
+    // rule (where they overlap, the rule decides), then each outlined and closed. Counts beyond the
+    // points given are cut short.
+    void polyPolygon(std::span<const Point> points, std::span<const int> counts);
     // Cubic curves: the first point, then three points per curve (two controls and an end).
     void polyBezier(std::span<const Point> points);
     void rectangle(int left, int top, int right, int bottom);
@@ -135,7 +177,8 @@ public:
     // 4-connected area of pixels of the colour. The brush is painted unchanged by the pen mode.
     void floodFill(int x, int y, Color color, FillStyle style);
 
-    // Text with the canvas font, the top-left of its cell at (x, y); a solid brush fills the cell first.
+    // Text with the canvas font, placed by textAlign with (x, y) as its reference point: by default the
+    // top-left of its cell. The background (by backgroundMode) fills the cell first.
     void textOut(int x, int y, std::string_view text);
     int textWidth(std::string_view text) const;
     int textHeight(std::string_view text) const;
@@ -161,11 +204,17 @@ private:
     void arcFigure(Figure figure, int left, int top, int right, int bottom, int x1, int y1, int x2, int y2);
     // Draws the outline path with the pen: one-pixel pens segment by segment, wider pens as one region.
     void strokePath(std::span<const Point> points, bool closed);
-    // The background for dashed pens and opaque text: the brush colour when the brush is solid.
+    // The background for dashed pens and opaque text: by default the brush colour when the brush is solid.
     std::optional<Color> background() const;
+    // The colour of hatch gaps, only with an opaque background.
+    std::optional<Color> hatchBackground() const;
+    // Keeps only the parts of the spans inside the clip region, in their order.
+    void applyClip(std::vector<detail::Span>& spans) const;
+    const ClipRegion* clipPointer() const { return m_clip ? &*m_clip : nullptr; }
 
     Bitmap* m_target;
     int m_dashPhase = 0;
+    std::optional<ClipRegion> m_clip;
 };
 
 } // namespace daubix::gfx

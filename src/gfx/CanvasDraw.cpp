@@ -215,6 +215,38 @@ void walkPath(
     }
 }
 
+// A one-pixel path through a clip region: its pixels are gathered into runs along rows first, in the
+// order the pen visits them, so that the region cuts runs rather than testing pixels.
+void strokeThroughClip(const ClipRegion& clip, std::span<const Point> path, bool closed, std::span<const int> dashes,
+    PixelWriter& ink, PixelWriter* gap, const Bitmap& target)
+{
+    struct Run {
+        Span span;
+        bool on;
+    };
+    std::vector<Run> runs;
+    walkPath(path, closed, dashes, target.width(), target.height(), [&](int x, int y, bool on) {
+        if (!runs.empty() && runs.back().on == on && runs.back().span.y == y) {
+            Span& last = runs.back().span;
+            if (last.x1 == x) {
+                ++last.x1;
+                return;
+            }
+            if (last.x0 == x + 1) {
+                --last.x0;
+                return;
+            }
+        }
+        runs.push_back({{y, x, x + 1}, on});
+    });
+    for (const Run& run : runs) {
+        PixelWriter* writer = run.on ? &ink : gap;
+        if (writer)
+            clip.forEachPart(
+                run.span.y, run.span.x0, run.span.x1, [&](int a, int b) { writer->span(run.span.y, a, b); });
+    }
+}
+
 // The outline of the ellipse in the inclusive box 0..w-1, 0..h-1 as a closed path, counter-clockwise from
 // the right end of its middle row, each point moved by place(x, y). Boxes at least three pixels wide.
 template <typename Place> std::vector<Point> ellipsePath(std::int64_t w, std::int64_t h, Place&& place)
@@ -338,8 +370,17 @@ std::vector<Span> widePathSpans(std::span<const Point> points, bool closed, int 
 
 std::optional<Color> Canvas::background() const
 {
-    if (!brush.pattern() && brush.style() == BrushStyle::Solid)
+    if (backgroundMode == BackgroundMode::Opaque)
+        return backgroundColor;
+    if (backgroundMode == BackgroundMode::FromBrush && !brush.pattern() && brush.style() == BrushStyle::Solid)
         return brush.color();
+    return std::nullopt;
+}
+
+std::optional<Color> Canvas::hatchBackground() const
+{
+    if (backgroundMode == BackgroundMode::Opaque)
+        return backgroundColor;
     return std::nullopt;
 }
 
@@ -365,10 +406,18 @@ void Canvas::strokePath(std::span<const Point> points, bool closed)
     if (penWidth() > 1) {
         std::vector<Span> area = widePathSpans(points, closed, penWidth(), target.width(), target.height());
         detail::clipSpans(area, target.width(), target.height());
+        applyClip(area);
         ink.spans(area);
         return;
     }
     const std::span<const int> dashes = dashPattern(pen.style);
+    if (m_clip) {
+        std::optional<PixelWriter> gap;
+        if (const std::optional<Color> gapColor = background(); !dashes.empty() && gapColor)
+            gap.emplace(target, pen.mode, *gapColor);
+        strokeThroughClip(*m_clip, points, closed, dashes, ink, gap ? &*gap : nullptr, target);
+        return;
+    }
     if (dashes.empty()) {
         // The common case, kept free of per-pixel dash bookkeeping.
         const std::size_t segments = points.size() - 1 + (closed ? 1 : 0);
@@ -425,10 +474,19 @@ void Canvas::paintFigure(std::vector<Span> fill, const Outline& outline)
         detail::normalizeSpans(both);
         fill = detail::subtractSpans(fill, both);
     }
-    detail::paintBrushSpans(target, pen.mode, brush, fill);
-    if (const std::optional<Color> back = background(); back && !outline.gap.empty())
-        PixelWriter(target, pen.mode, *back).spans(outline.gap);
-    PixelWriter(target, pen.mode, pen.color).spans(outline.ink);
+    const Outline* shown = &outline;
+    Outline clipped;
+    if (m_clip) {
+        clipped = outline;
+        applyClip(fill);
+        applyClip(clipped.ink);
+        applyClip(clipped.gap);
+        shown = &clipped;
+    }
+    detail::paintBrushSpans(target, pen.mode, brush, fill, hatchBackground());
+    if (const std::optional<Color> back = background(); back && !shown->gap.empty())
+        PixelWriter(target, pen.mode, *back).spans(shown->gap);
+    PixelWriter(target, pen.mode, pen.color).spans(shown->ink);
 }
 
 Rect Canvas::penBox(const Rect& box) const
@@ -532,7 +590,8 @@ void Canvas::frameRect(const Rect& box)
     addRect(frame, std::int64_t{r.right} - 1, r.top, r.right, r.bottom, m_target->height());
     detail::normalizeSpans(frame);
     detail::clipSpans(frame, m_target->width(), m_target->height());
-    detail::paintBrushSpans(*m_target, PenMode::Copy, brush, frame);
+    applyClip(frame);
+    detail::paintBrushSpans(*m_target, PenMode::Copy, brush, frame, hatchBackground());
 }
 
 void Canvas::polygon(std::span<const Point> points)
@@ -540,9 +599,16 @@ void Canvas::polygon(std::span<const Point> points)
     if (points.empty())
         return;
     Bitmap& target = *m_target;
-    std::vector<Span> fill = polygonSpans(points, target.height());
+    std::vector<Span> fill;
+    if (fillRule == FillRule::Winding) {
+        const int counts[] = {static_cast<int>(std::min<std::size_t>(points.size(), INT32_MAX))};
+        fill = detail::polyPolygonSpans(points, counts, target.height(), FillRule::Winding);
+    } else {
+        fill = polygonSpans(points, target.height());
+    }
     detail::clipSpans(fill, target.width(), target.height());
-    detail::paintBrushSpans(target, pen.mode, brush, fill);
+    applyClip(fill);
+    detail::paintBrushSpans(target, pen.mode, brush, fill, hatchBackground());
     strokePath(points, true);
 }
 
@@ -693,7 +759,8 @@ void Canvas::arcFigure(Figure figure, int left, int top, int right, int bottom, 
     if (figure != Figure::Arc) {
         std::vector<Span> fill = polygonSpans(path, target.height());
         detail::clipSpans(fill, target.width(), target.height());
-        detail::paintBrushSpans(target, pen.mode, brush, fill);
+        applyClip(fill);
+        detail::paintBrushSpans(target, pen.mode, brush, fill, hatchBackground());
     }
     const Pen saved = pen;
     if (figure == Figure::Arc) {
@@ -798,7 +865,8 @@ void Canvas::floodFill(int x, int y, Color color, FillStyle style)
     } else {
         area = floodArea(w, h, x, y, [&](int px, int py) { return (target.rawPixel(px, py) == key) == surface; });
     }
-    detail::paintBrushSpans(target, PenMode::Copy, brush, area);
+    applyClip(area);
+    detail::paintBrushSpans(target, PenMode::Copy, brush, area, hatchBackground());
 }
 
 std::vector<Span> detail::polygonSpans(std::span<const PointF> points, int height)
@@ -841,11 +909,6 @@ std::vector<Span> detail::polygonSpans(std::span<const PointF> points, int heigh
 } // namespace daubix::gfx
 
 namespace daubix::gfx {
-
-void Canvas::textOut(int x, int y, std::string_view text)
-{
-    drawText(*m_target, font, x, y, text, background());
-}
 
 int Canvas::textWidth(std::string_view text) const
 {

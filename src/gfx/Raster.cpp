@@ -116,7 +116,8 @@ void PixelWriter::spans(const std::vector<Span>& spans)
         span(s.y, s.x0, s.x1);
 }
 
-void paintBrushSpans(Bitmap& target, PenMode mode, const Brush& brush, const std::vector<Span>& spans)
+void paintBrushSpans(
+    Bitmap& target, PenMode mode, const Brush& brush, const std::vector<Span>& spans, std::optional<Color> hatchGap)
 {
     if (!brush.pattern() && brush.style() == BrushStyle::Clear)
         return;
@@ -132,6 +133,8 @@ void paintBrushSpans(Bitmap& target, PenMode mode, const Brush& brush, const std
             const auto c = brush.colorAt(x, s.y);
             if (c)
                 PixelWriter(target, mode, *c).plotInside(x, s.y);
+            else if (hatchGap)
+                PixelWriter(target, mode, *hatchGap).plotInside(x, s.y);
         }
     }
 }

@@ -21,6 +21,11 @@ std::vector<Span> subtractSpans(const std::vector<Span>& a, const std::vector<Sp
 // right crossing rounded up. Rows outside 0 .. height-1 are left out.
 std::vector<Span> polygonSpans(std::span<const PointF> points, int height);
 std::vector<Span> polygonSpans(std::span<const Point> points, int height);
+// The pixels inside several closed contours filled together (counts[i] points each, cut short at the
+// points given), sampled as polygonSpans samples, by either rule. Rows outside 0 .. height-1 are left
+// out; normalised.
+std::vector<Span> polyPolygonSpans(
+    std::span<const Point> points, std::span<const int> counts, int height, FillRule rule);
 // The filled ellipse of the box (right and bottom exclusive): its outline pixels and what lies between,
 // rows -1 .. height only, columns clamped to -2 .. width + 2. Not normalised.
 std::vector<Span> filledEllipseSpans(
@@ -63,7 +68,9 @@ private:
 };
 
 // Paints spans with a brush through a binary raster operation: solid colours, hatches (lines only, the
-// gaps untouched) and patterns, all anchored to the bitmap's origin. A clear brush paints nothing.
-void paintBrushSpans(Bitmap& target, PenMode mode, const Brush& brush, const std::vector<Span>& spans);
+// gaps in hatchGap when given, else untouched) and patterns, all anchored to the bitmap's origin. A clear
+// brush paints nothing.
+void paintBrushSpans(Bitmap& target, PenMode mode, const Brush& brush, const std::vector<Span>& spans,
+    std::optional<Color> hatchGap = std::nullopt);
 
 } // namespace daubix::gfx::detail

@@ -76,6 +76,8 @@ public:
             return nullptr;
         }
         long em = std::lround(std::abs(static_cast<double>(font.size)) * 96.0 / 72.0);
+        if (font.emHeight > 0)
+            em = font.emHeight;
         if (font.cellHeight > 0) {
             // Chosen by cell: the em that makes ascent plus descent as tall as asked.
             const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
@@ -231,12 +233,24 @@ Placement place(const Font& font, int x, int y, int ascent)
     return p;
 }
 
-void fillQuad(Bitmap& target, const Placement& p, double u0, double v0, double u1, double v1, Color color)
+// Paints the pixels a..b-1 of row y, only where the clip region (if any) allows.
+void paintRun(detail::PixelWriter& writer, const ClipRegion* clip, int y, int a, int b)
+{
+    if (!clip)
+        writer.span(y, a, b);
+    else
+        clip->forEachPart(y, a, b, [&](int x0, int x1) { writer.span(y, x0, x1); });
+}
+
+void fillQuad(
+    Bitmap& target, const Placement& p, double u0, double v0, double u1, double v1, Color color, const ClipRegion* clip)
 {
     const PointF quad[] = {p.at(u0, v0), p.at(u1, v0), p.at(u1, v1), p.at(u0, v1)};
     std::vector<detail::Span> spans = detail::polygonSpans(quad, target.height());
     detail::clipSpans(spans, target.width(), target.height());
-    detail::PixelWriter(target, PenMode::Copy, color).spans(spans);
+    detail::PixelWriter writer(target, PenMode::Copy, color);
+    for (const detail::Span& s : spans)
+        paintRun(writer, clip, s.y, s.x0, s.x1);
 }
 
 } // namespace
@@ -259,10 +273,11 @@ TextExtent textExtent(const Font& font, std::string_view text)
     int width = 0;
     for (int a : advances(face, font, codePoints(text)))
         width += a;
-    return {width, m.ascent + m.descent};
+    return {width, m.ascent + m.descent, m.ascent};
 }
 
-void drawText(Bitmap& target, const Font& font, int x, int y, std::string_view text, std::optional<Color> background)
+void drawText(Bitmap& target, const Font& font, int x, int y, std::string_view text, std::optional<Color> background,
+    const ClipRegion* clip)
 {
     FontLibrary& library = FontLibrary::instance();
     const std::lock_guard lock(library.mutex);
@@ -277,7 +292,7 @@ void drawText(Bitmap& target, const Font& font, int x, int y, std::string_view t
         width += a;
     const Placement p = place(font, x, y, m.ascent);
     if (background)
-        fillQuad(target, p, 0, -m.ascent, width, m.descent, *background);
+        fillQuad(target, p, 0, -m.ascent, width, m.descent, *background, clip);
 
     const double radians = font.angle / 10.0 * M_PI / 180.0;
     FT_Matrix rotation{static_cast<FT_Fixed>(std::lround(std::cos(radians) * 0x10000)),
@@ -301,11 +316,26 @@ void drawText(Bitmap& target, const Font& font, int x, int y, std::string_view t
                 const FT_Bitmap& bits = slot->bitmap;
                 const bool visible
                     = left + bits.width > 0 && left < target.width() && top + bits.rows > 0 && top < target.height();
+                // Runs of set bits go out as spans, so that a clip region cuts runs, not pixels.
                 for (unsigned row = 0; visible && row < bits.rows; ++row) {
                     const unsigned char* line = bits.buffer + static_cast<std::ptrdiff_t>(row) * bits.pitch;
-                    for (unsigned col = 0; col < bits.width; ++col)
-                        if (line[col >> 3] & (0x80 >> (col & 7)))
-                            ink.plot(static_cast<int>(left + col), static_cast<int>(top + row));
+                    const std::int64_t y = top + row;
+                    if (y < 0 || y >= target.height())
+                        continue;
+                    for (unsigned col = 0; col < bits.width;) {
+                        if (!(line[col >> 3] & (0x80 >> (col & 7)))) {
+                            ++col;
+                            continue;
+                        }
+                        unsigned end = col + 1;
+                        while (end < bits.width && (line[end >> 3] & (0x80 >> (end & 7))))
+                            ++end;
+                        const std::int64_t a = std::max<std::int64_t>(left + col, 0);
+                        const std::int64_t b = std::min<std::int64_t>(left + end, target.width());
+                        if (a < b)
+                            paintRun(ink, clip, static_cast<int>(y), static_cast<int>(a), static_cast<int>(b));
+                        col = end;
+                    }
                 }
             }
         }
@@ -313,10 +343,10 @@ void drawText(Bitmap& target, const Font& font, int x, int y, std::string_view t
     }
     if (font.underline)
         fillQuad(target, p, 0, std::round(m.underlinePosition), width,
-            std::round(m.underlinePosition) + m.underlineThickness, font.color);
+            std::round(m.underlinePosition) + m.underlineThickness, font.color, clip);
     if (font.strikeOut)
         fillQuad(target, p, 0, -std::round(m.strikeoutPosition), width,
-            -std::round(m.strikeoutPosition) + m.strikeoutThickness, font.color);
+            -std::round(m.strikeoutPosition) + m.strikeoutThickness, font.color, clip);
 }
 
 Contours textContours(const Font& font, int x, int y, std::string_view text)

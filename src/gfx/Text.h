@@ -19,6 +19,7 @@ using Contours = std::vector<std::vector<PointF>>;
 struct TextExtent {
     int width = 0;
     int height = 0;
+    int ascent = 0; // from the cell's top to the baseline
 };
 
 // Text drawn with FreeType from fonts that fontconfig resolves ("Arial" finds a metric-compatible face).
@@ -26,8 +27,10 @@ struct TextExtent {
 // the font colour or untouched. Text is UTF-8.
 TextExtent textExtent(const Font& font, std::string_view text);
 // Draws the text with the top-left of its cell at (x, y), rotated by font.angle about that point. With
-// an opaque background the cell is first filled with that colour.
-void drawText(Bitmap& target, const Font& font, int x, int y, std::string_view text, std::optional<Color> background);
+// an opaque background the cell is first filled with that colour. With a clip region, nothing outside it
+// is drawn.
+void drawText(Bitmap& target, const Font& font, int x, int y, std::string_view text, std::optional<Color> background,
+    const ClipRegion* clip = nullptr);
 // The glyph outlines of the text placed as drawText would place them.
 Contours textContours(const Font& font, int x, int y, std::string_view text);
 // The file of the face that a font resolves to, or empty when fontconfig finds none.

@@ -286,6 +286,45 @@ gfx::Result<Bitmap> decodeBmp(std::span<const std::uint8_t> d)
     return out;
 }
 
+// The bits' offset follows from the header as a file header would state it, so the file reader does
+// the rest with all of its checks.
+gfx::Result<Bitmap> decodeDib(std::span<const std::uint8_t> dib)
+{
+    if (dib.size() < 12)
+        return kTruncated;
+    const std::uint32_t headerSize = le32(dib.data());
+    if (headerSize < 12 || headerSize > 1024 || headerSize > dib.size())
+        return Error{"Unsupported BMP header."};
+    std::uint64_t colors = 0, entry = 4, masks = 0;
+    if (headerSize == 12) {
+        const int bpp = le16(&dib[10]);
+        colors = bpp <= 8 ? std::uint64_t{1} << bpp : 0;
+        entry = 3;
+    } else if (headerSize >= 16) {
+        const int bpp = le16(&dib[14]);
+        const std::uint32_t compression = headerSize >= 20 ? le32(&dib[16]) : kRgb;
+        const std::uint64_t used = headerSize >= 36 ? le32(&dib[32]) : 0;
+        if (bpp <= 8)
+            colors = used == 0 || used > (std::uint64_t{1} << bpp) ? std::uint64_t{1} << bpp : used;
+        else
+            colors = used; // an optional table before the bits
+        if (headerSize < 52 && (compression == kBitFields || compression == kAlphaBitFields))
+            masks = compression == kAlphaBitFields ? 16 : 12;
+    }
+    const std::uint64_t offset = 14 + std::uint64_t{headerSize} + masks + colors * entry;
+    if (offset > 14 + std::uint64_t{dib.size()} || dib.size() > kMaxFileBytes)
+        return kTruncated;
+    std::vector<std::uint8_t> file(14 + dib.size());
+    const std::uint32_t size = static_cast<std::uint32_t>(file.size());
+    const std::uint8_t header[14] = {'B', 'M', static_cast<std::uint8_t>(size), static_cast<std::uint8_t>(size >> 8),
+        static_cast<std::uint8_t>(size >> 16), static_cast<std::uint8_t>(size >> 24), 0, 0, 0, 0,
+        static_cast<std::uint8_t>(offset), static_cast<std::uint8_t>(offset >> 8),
+        static_cast<std::uint8_t>(offset >> 16), static_cast<std::uint8_t>(offset >> 24)};
+    std::memcpy(file.data(), header, 14);
+    std::memcpy(file.data() + 14, dib.data(), dib.size());
+    return decodeBmp(file);
+}
+
 gfx::Result<Bitmap> readBmpFile(const std::string& path)
 {
     // The headers lie in the first few kilobytes. An uncompressed image's rows are then read straight

@@ -16,6 +16,9 @@ namespace daubix::io {
 // images stay 32 bits. Anything malformed is refused with a message; nothing is allocated before the
 // sizes have been checked against the data and against Bitmap::kMaxPixels.
 gfx::Result<gfx::Bitmap> decodeBmp(std::span<const std::uint8_t> data);
+// The same for a bitmap without its file header, as metafiles and icons hold them: the info header, its
+// masks and colour table, then the bits directly after them.
+gfx::Result<gfx::Bitmap> decodeDib(std::span<const std::uint8_t> infoAndBits);
 gfx::Result<gfx::Bitmap> readBmpFile(const std::string& path);
 
 // Writes the bitmap in its own pixel format, bottom-up, uncompressed, with a 40-byte info header.
