@@ -4,7 +4,7 @@ DAUBIX_BUILD_PACKAGES="build-essential cmake ninja-build pkg-config qt6-base-dev
     libfreetype-dev libfontconfig-dev fonts-liberation2 libgif-dev libimagequant-dev libpng-dev
     libjpeg62-turbo-dev libsane-dev"
 DAUBIX_TEST_PACKAGES="xvfb xauth sane-utils clang libclang-rt-14-dev libgtest-dev libbenchmark-dev ccache
-    poppler-utils imagemagick netpbm"
+    poppler-utils imagemagick netpbm libjpeg-turbo-progs"
 
 # Installs whatever of the given packages is missing; asks apt only when something is.
 daubix_install_packages()

@@ -7,6 +7,7 @@
 #include "commands/CommandTable.h"
 #include "effects/EffectCommands.h"
 #include "io/BmpCodec.h"
+#include "io/Picture.h"
 
 #include <algorithm>
 #include <charconv>
@@ -20,7 +21,13 @@ namespace {
 constexpr const char* kUsage = R"usage(Usage: daubix-cli COMMAND [ARGUMENTS]
 
 Commands:
-  convert IN OUT    read the image IN and write it to OUT (BMP)
+  convert IN OUT [--gif-transparent] [--png-transparent] [--icon-stretch] [--quality N]
+                    read the image IN and write it to OUT, each by its extension (any case):
+                    IN .bmp .png .jpg .jpeg .gif .ico .wmf .emf (metafiles and icons are
+                    drawn over a white 256 x 256 image); OUT .bmp .png .jpg .jpeg .gif .ico
+                    .tif. --gif-transparent and --png-transparent make the colour of the
+                    bottom-left pixel transparent; --icon-stretch stretches an icon read to
+                    256 x 256; --quality is the JPEG quality, 1 to 100 (default 25)
   apply EFFECT IN OUT [--seed N]
                     apply an effect to IN and write the result to OUT; EFFECT is a name, or
                     NAME:ARG,ARG,... for effects with numbers, e.g. GaussianBlur:3
@@ -109,15 +116,24 @@ namespace {
 using daubix::cli::fail;
 using daubix::cli::usageError;
 
-int convert(const std::string& in, const std::string& out)
+struct ConvertArgs {
+    std::string in, out;
+    daubix::app::FormatOptions options{.gifTransparent = false, .iconStretch = false, .pngTransparent = false};
+    int quality = 25;
+};
+
+int convert(const ConvertArgs& a)
 {
-    if (!daubix::cli::isBmpName(out))
-        return fail("cannot write \"" + out + "\": unsupported file type (use .bmp)");
-    auto image = daubix::io::readBmpFile(in);
+    if (!daubix::io::isWritableExtension(a.out))
+        return fail("cannot write \"" + a.out + "\": unknown file type (use .bmp, .png, .jpg, .gif, .ico or .tif)");
+    daubix::gfx::Bitmap base(256, 256);
+    auto image = daubix::io::readPicture(a.in, base, a.options);
     if (!image)
-        return fail(in + ": " + image.error());
-    if (auto saved = daubix::io::writeBmpFile(out, image.value()); !saved)
-        return fail(saved.error());
+        return fail(a.in + ": " + image.error());
+    if (!image.value())
+        return fail("cannot read \"" + a.in + "\": unknown file type (use .bmp, .png, .jpg, .gif, .ico, .wmf or .emf)");
+    if (auto saved = daubix::io::writePicture(a.out, *image.value(), a.options, {}, a.quality); !saved)
+        return fail(a.out + ": " + saved.error());
     return 0;
 }
 
@@ -181,9 +197,30 @@ int main(int argc, char* argv[])
         return 0;
     }
     if (command == "convert") {
-        if (args.size() != 3)
-            return usageError("convert takes two file names: convert IN OUT");
-        return convert(args[1], args[2]);
+        ConvertArgs a;
+        std::vector<std::string> names;
+        for (std::size_t i = 1; i < args.size(); ++i) {
+            if (args[i] == "--gif-transparent")
+                a.options.gifTransparent = true;
+            else if (args[i] == "--png-transparent")
+                a.options.pngTransparent = true;
+            else if (args[i] == "--icon-stretch")
+                a.options.iconStretch = true;
+            else if (args[i] == "--quality") {
+                if (i + 1 == args.size() || !daubix::cli::parseInt(args[i + 1], a.quality) || a.quality < 1
+                    || a.quality > 100)
+                    return usageError("--quality takes a whole number from 1 to 100");
+                ++i;
+            } else if (args[i].starts_with("--"))
+                return usageError("convert does not know " + args[i]);
+            else
+                names.push_back(args[i]);
+        }
+        if (names.size() != 2)
+            return usageError("convert takes two file names: convert IN OUT [OPTIONS]");
+        a.in = names[0];
+        a.out = names[1];
+        return convert(a);
     }
     if (command == "apply") {
         std::vector<std::string> rest(args.begin() + 1, args.end());

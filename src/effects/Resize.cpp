@@ -1,6 +1,7 @@
 #include "effects/Resize.h"
 
 #include "app/Arithmetic.h"
+#include "gfx/Canvas.h"
 
 #include <algorithm>
 #include <cmath>
@@ -109,6 +110,13 @@ std::optional<gfx::Bitmap> smartResize(const gfx::Bitmap& src, SmartMode mode, i
     // A square's short side is filled out with white, the picture at the top-left.
     if (mode == SmartMode::Square)
         out.setSize(size, size);
+    return out;
+}
+
+gfx::Bitmap stretched(const gfx::Bitmap& src, int width, int height)
+{
+    gfx::Bitmap out(width, height);
+    gfx::Canvas(out).stretchDraw({0, 0, width, height}, src);
     return out;
 }
 

@@ -14,6 +14,10 @@ namespace daubix::effects {
 // pixel of dst is the top-left pixel of src exactly. An empty src or dst changes nothing.
 void bilinear(const gfx::Bitmap& src, gfx::Bitmap& dst);
 
+// A new 24-bit width x height bitmap with src stretched over it, nearest pixel, as Default > Stretch
+// makes it.
+gfx::Bitmap stretched(const gfx::Bitmap& src, int width, int height);
+
 // Width: the size is the new width and the height follows the proportions; Height: the other way round;
 // Square: whichever side is longer becomes the size, and the picture sits at the top-left of a size x
 // size square, white elsewhere.

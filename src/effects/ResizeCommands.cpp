@@ -100,9 +100,7 @@ void smoothResize(CommandContext& c, const CommandRow&)
 
 void defaultStretch(CommandContext& c, const CommandRow&)
 {
-    gfx::Bitmap stretched(256, 256);
-    gfx::Canvas(stretched).stretchDraw({0, 0, 256, 256}, c.doc.image);
-    c.doc.image = std::move(stretched);
+    c.doc.image = stretched(c.doc.image, 256, 256);
 }
 
 void stretchTo(CommandContext& c, const CommandRow&)

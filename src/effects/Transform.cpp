@@ -140,7 +140,7 @@ int extent(const std::vector<std::vector<Contributor>>& lists)
 // roundToBytes rounds sums below this exactly. Every kernel of the table lies within -1 .. 1 and is 0
 // from 3 on, so a list has at most 6 weights of at most 1, or when reducing at most 6 / scale + 1 weights
 // of at most the scale: its sums stay below 7 * 255.
-constexpr float kExactSums = 1 << 22;
+[[maybe_unused]] constexpr float kExactSums = 1 << 22;
 
 [[maybe_unused]] float largestSum(const std::vector<std::vector<Contributor>>& lists)
 {

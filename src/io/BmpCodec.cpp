@@ -4,6 +4,7 @@
 
 #include <bit>
 #include <cstring>
+#include <optional>
 #include <limits>
 
 namespace daubix::io {
@@ -286,15 +287,13 @@ gfx::Result<Bitmap> decodeBmp(std::span<const std::uint8_t> d)
     return out;
 }
 
-// The bits' offset follows from the header as a file header would state it, so the file reader does
-// the rest with all of its checks.
-gfx::Result<Bitmap> decodeDib(std::span<const std::uint8_t> dib)
+std::optional<std::uint64_t> dibBitsOffset(std::span<const std::uint8_t> dib)
 {
     if (dib.size() < 12)
-        return kTruncated;
+        return std::nullopt;
     const std::uint32_t headerSize = le32(dib.data());
     if (headerSize < 12 || headerSize > 1024 || headerSize > dib.size())
-        return Error{"Unsupported BMP header."};
+        return std::nullopt;
     std::uint64_t colors = 0, entry = 4, masks = 0;
     if (headerSize == 12) {
         const int bpp = le16(&dib[10]);
@@ -311,7 +310,17 @@ gfx::Result<Bitmap> decodeDib(std::span<const std::uint8_t> dib)
         if (headerSize < 52 && (compression == kBitFields || compression == kAlphaBitFields))
             masks = compression == kAlphaBitFields ? 16 : 12;
     }
-    const std::uint64_t offset = 14 + std::uint64_t{headerSize} + masks + colors * entry;
+    return std::uint64_t{headerSize} + masks + colors * entry;
+}
+
+// The bits' offset follows from the header as a file header would state it, so the file reader does
+// the rest with all of its checks.
+gfx::Result<Bitmap> decodeDib(std::span<const std::uint8_t> dib)
+{
+    const std::optional<std::uint64_t> bits = dibBitsOffset(dib);
+    if (!bits)
+        return dib.size() < 12 ? kTruncated : Error{"Unsupported BMP header."};
+    const std::uint64_t offset = 14 + *bits;
     if (offset > 14 + std::uint64_t{dib.size()} || dib.size() > kMaxFileBytes)
         return kTruncated;
     std::vector<std::uint8_t> file(14 + dib.size());

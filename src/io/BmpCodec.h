@@ -4,6 +4,7 @@
 #include "gfx/Result.h"
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -19,6 +20,8 @@ gfx::Result<gfx::Bitmap> decodeBmp(std::span<const std::uint8_t> data);
 // The same for a bitmap without its file header, as metafiles and icons hold them: the info header, its
 // masks and colour table, then the bits directly after them.
 gfx::Result<gfx::Bitmap> decodeDib(std::span<const std::uint8_t> infoAndBits);
+// Where such a bitmap's bits start, counted from its info header; nothing when the header is unusable.
+std::optional<std::uint64_t> dibBitsOffset(std::span<const std::uint8_t> infoAndBits);
 gfx::Result<gfx::Bitmap> readBmpFile(const std::string& path);
 
 // Writes the bitmap in its own pixel format, bottom-up, uncompressed, with a 40-byte info header.

@@ -1,6 +1,11 @@
 #include "io/IconCodec.h"
 
 #include "gfx/Canvas.h"
+#include "io/BmpCodec.h"
+#include "io/ByteView.h"
+
+#include <algorithm>
+#include <optional>
 
 namespace daubix::io {
 
@@ -100,6 +105,142 @@ gfx::Result<std::vector<std::uint8_t>> encodeIcon(const IconPicture& icon, int b
     putRows(out, colours);
     putRows(out, mask);
     return out;
+}
+
+} // namespace daubix::io
+
+namespace daubix::io {
+
+namespace {
+
+const gfx::Error kNoIcon{"The icon file holds no readable image."};
+constexpr std::uint8_t kPngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+
+bool isPng(std::span<const std::uint8_t> image)
+{
+    return image.size() >= 8 && std::equal(kPngSignature, kPngSignature + 8, image.begin());
+}
+
+// What an entry's own data says of its size and depth, for choosing among them.
+struct EntryShape {
+    std::int64_t width = 0, height = 0;
+    int depth = 0;
+};
+
+std::optional<EntryShape> entryShape(std::span<const std::uint8_t> image)
+{
+    const ByteView v(image);
+    if (isPng(image)) {
+        if (!v.has(16, 10))
+            return std::nullopt;
+        const auto be32 = [&](std::size_t at) {
+            return (std::uint32_t{v.u8(at)} << 24) | (std::uint32_t{v.u8(at + 1)} << 16)
+                | (std::uint32_t{v.u8(at + 2)} << 8) | v.u8(at + 3);
+        };
+        static constexpr int kChannels[7] = {1, 0, 3, 1, 2, 0, 4}; // by colour type
+        const int type = v.u8(25);
+        const int channels = type < 7 ? kChannels[type] : 0;
+        return EntryShape{be32(16), be32(20), v.u8(24) * (channels == 0 ? 1 : channels)};
+    }
+    if (!v.has(0, 4))
+        return std::nullopt;
+    const std::uint32_t header = v.u32(0);
+    if (header == 12 && v.has(0, 12))
+        return EntryShape{v.u16(4), v.u16(6) / 2, v.u16(10)};
+    if (header >= 16 && v.has(0, 16))
+        return EntryShape{v.i32(4), v.i32(8) / 2, v.u16(14)};
+    return std::nullopt;
+}
+
+// A bitmap entry: colour and mask one above the other, so its header states twice the height.
+gfx::Result<DecodedIcon> decodeIconDib(std::span<const std::uint8_t> image, const EntryShape& shape)
+{
+    if (shape.width <= 0 || shape.height <= 0 || !gfx::Bitmap::isSaneSize(shape.width, shape.height))
+        return gfx::Error{"The icon's image has an unusable size."};
+    const int width = static_cast<int>(shape.width), height = static_cast<int>(shape.height);
+    std::vector<std::uint8_t> dib(image.begin(), image.end());
+    const bool core = ByteView(image).u32(0) == 12;
+    if (core) {
+        dib[6] = static_cast<std::uint8_t>(height);
+        dib[7] = static_cast<std::uint8_t>(height >> 8);
+    } else {
+        for (int i = 0; i < 4; ++i)
+            dib[8 + i] = static_cast<std::uint8_t>(static_cast<std::uint32_t>(height) >> (8 * i));
+    }
+    auto decoded = decodeDib(dib);
+    if (!decoded)
+        return gfx::Error{decoded.error()};
+    const gfx::Bitmap& picture = decoded.value();
+
+    DecodedIcon out{picture.converted(gfx::PixelFormat::Bits24),
+        std::vector<std::uint8_t>(static_cast<std::size_t>(width) * height, 255)};
+    bool haveAlpha = false;
+    if (picture.format() == gfx::PixelFormat::Bits32) {
+        for (int y = 0; y < height; ++y) {
+            const std::uint8_t* row = picture.scanLine(y);
+            std::uint8_t* a = out.alpha.data() + static_cast<std::size_t>(y) * width;
+            for (int x = 0; x < width; ++x) {
+                a[x] = row[4 * x + 3];
+                haveAlpha |= a[x] != 0;
+            }
+        }
+        if (!haveAlpha) // an alpha channel of zeros is no alpha channel: the mask rules
+            std::fill(out.alpha.begin(), out.alpha.end(), std::uint8_t{255});
+    }
+    if (haveAlpha)
+        return out;
+
+    // The AND mask follows the colour rows; a file that leaves it out shows the icon opaque.
+    const std::uint64_t bpp = core ? ByteView(image).u16(10) : ByteView(image).u16(14);
+    const std::uint64_t colourStride = (shape.width * bpp + 31) / 32 * 4;
+    const std::uint64_t maskStride = (shape.width + 31) / 32 * 4;
+    const std::optional<std::uint64_t> bits = dibBitsOffset(image);
+    const std::uint64_t mask = bits ? *bits + colourStride * shape.height : image.size();
+    if (!ByteView(image).has(mask, maskStride * shape.height))
+        return out;
+    for (int y = 0; y < height; ++y) {
+        const std::uint8_t* row = image.data() + mask + maskStride * static_cast<std::uint64_t>(height - 1 - y);
+        std::uint8_t* a = out.alpha.data() + static_cast<std::size_t>(y) * width;
+        for (int x = 0; x < width; ++x)
+            if (row[x >> 3] & (0x80 >> (x & 7)))
+                a[x] = 0;
+    }
+    return out;
+}
+
+} // namespace
+
+gfx::Result<DecodedIcon> decodeIcon(std::span<const std::uint8_t> data)
+{
+    const ByteView v(data);
+    if (!v.has(0, 6) || v.u16(0) != 0 || (v.u16(2) != 1 && v.u16(2) != 2))
+        return gfx::Error{"The file is not an icon."};
+    const int count = v.u16(4);
+    std::optional<std::span<const std::uint8_t>> best;
+    EntryShape bestShape;
+    for (int i = 0; i < count; ++i) {
+        const std::uint64_t entry = 6 + 16 * static_cast<std::uint64_t>(i);
+        if (!v.has(entry, 16))
+            break;
+        const std::uint32_t size = v.u32(entry + 8), offset = v.u32(entry + 12);
+        if (!v.has(offset, size))
+            continue;
+        const auto image = data.subspan(offset, size);
+        const std::optional<EntryShape> shape = entryShape(image);
+        if (!shape || shape->width <= 0 || shape->height <= 0)
+            continue;
+        const std::int64_t area = shape->width * shape->height, bestArea = bestShape.width * bestShape.height;
+        if (!best || area > bestArea || (area == bestArea && shape->depth > bestShape.depth)) {
+            best = image;
+            bestShape = *shape;
+        }
+    }
+    if (!best)
+        return kNoIcon;
+    if (isPng(*best)) {
+        return decodePngWithAlpha(*best);
+    }
+    return decodeIconDib(*best, bestShape);
 }
 
 } // namespace daubix::io

@@ -5,6 +5,7 @@
 
 #include "gfx/Bitmap.h"
 #include "gfx/Result.h"
+#include "io/PngCodec.h"
 
 #include <cstdint>
 #include <span>
@@ -26,5 +27,14 @@ IconPicture makeIcon(const gfx::Bitmap& picture);
 
 // An ICO file of one image: 4 (16 colours) or 8 (256 colours) bits per pixel.
 gfx::Result<std::vector<std::uint8_t>> encodeIcon(const IconPicture& icon, int bitsPerPixel);
+
+// The picture of an icon file with its transparency, as the PNG reader gives it: 24-bit colour, not
+// blended, and one alpha byte per pixel (top row first; 0 is transparent, 255 opaque).
+using DecodedIcon = DecodedPng;
+
+// Reads the largest (then the deepest) of the file's images, judged by the image data itself rather than
+// the directory: PNG images, and bitmaps of 1 to 32 bits with their AND mask, or their alpha channel at 32
+// bits when it holds any. Entries that do not fit in the file are passed over.
+gfx::Result<DecodedIcon> decodeIcon(std::span<const std::uint8_t> data);
 
 } // namespace daubix::io

@@ -1,6 +1,7 @@
 #include "io/PngCodec.h"
 
 #include <csetjmp>
+#include <algorithm>
 #include <cstring>
 #include <new>
 #include <png.h>
@@ -133,6 +134,23 @@ struct PngRead {
     }
 };
 
+// Whether every chunk up to IEND (or the end of the data) lies within the data. libpng allocates a text
+// chunk's stated length before it reads it, whatever the file's size; a 200-byte file must not cost 1 GiB.
+bool chunksFitTheFile(std::span<const std::uint8_t> data)
+{
+    std::uint64_t pos = 8;
+    while (pos + 8 <= data.size()) {
+        const std::uint8_t* p = data.data() + pos;
+        const std::uint64_t length = (std::uint64_t{p[0]} << 24) | (p[1] << 16) | (p[2] << 8) | p[3];
+        if (length + 12 > data.size() - pos)
+            return false;
+        if (std::memcmp(p + 4, "IEND", 4) == 0)
+            break;
+        pos += length + 12;
+    }
+    return true;
+}
+
 // The only function that libpng may longjmp into. Nothing in its frame has a destructor, and the
 // members it calls return before libpng runs again, so the jump skips no C++ object.
 bool runRead(PngRead* r)
@@ -143,6 +161,12 @@ bool runRead(PngRead* r)
         return false;
     png_set_read_fn(png, &r->source, readFromMemory);
     png_set_user_limits(png, kMaxSide, kMaxSide);
+    // No chunk can be longer than the file, so a stated length beyond it is refused before libpng
+    // allocates for it; and a file of endless small text chunks stops after a thousand.
+    png_set_chunk_malloc_max(png, std::max<png_alloc_size_t>(r->source.data.size(), 1));
+    png_set_chunk_cache_max(png, 1000);
+    if (!chunksFitTheFile(r->source.data))
+        return false;
     png_read_info(png, info);
     r->fileBitsPerPixel = png_get_bit_depth(png, info) * png_get_channels(png, info);
     // Every pixel arrives as 8-bit B, G, R and, where the file has transparency, inverted alpha.

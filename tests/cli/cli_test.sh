@@ -165,5 +165,63 @@ check "apply again with the seed" 0 "$cli" apply NoiseColor:40 "$fixtures/src.bm
 expect "seeded noise repeats" cmp -s "$work/n1.bmp" "$work/n2.bmp"
 check "run takes a seed" 0 "$cli" run "$work/state.dxs" --seed 9
 
+# Every format the Open table reads into every format the Save As table writes.
+byte() { od -An -tu1 -j"$2" -N1 "$1" | tr -d ' '; }
+word32() { od -An -tu4 -j"$2" -N4 "$1" | tr -d ' '; }
+mkdir -p "$work/formats"
+f=$work/formats
+cp "$fixtures/src.bmp" "$f/in.bmp"
+cp "$scripts/shapes.wmf" "$f/in.wmf"
+cp "$scripts/shapes.emf" "$f/in.emf"
+for ext in png jpg gif ico; do
+    check "convert to $ext" 0 "$cli" convert "$f/in.bmp" "$f/in.$ext"
+done
+for from in bmp png jpg gif ico wmf emf; do
+    for to in bmp png jpg gif ico tif; do
+        check "convert $from to $to" 0 "$cli" convert "$f/in.$from" "$f/out-$from.$to"
+        expect "$from to $to wrote a file" test -s "$f/out-$from.$to"
+    done
+done
+expect "a metafile is drawn at its own size" test "$(word32 "$f/out-wmf.bmp" 18)" = 64
+expect "the EMF bounds give its size" test "$(word32 "$f/out-emf.bmp" 22)" = 48
+expect "an icon read is 32 wide" test "$(word32 "$f/out-ico.bmp" 18)" = 32
+check "icon stretch" 0 "$cli" convert "$f/in.ico" "$f/big.bmp" --icon-stretch
+expect "a stretched icon is 256 wide" test "$(word32 "$f/big.bmp" 18)" = 256
+check "upper-case extensions" 0 "$cli" convert "$f/in.bmp" "$f/case.Png"
+expect "a .Png name writes a PNG" test "$(head -c 4 "$f/case.Png" | tail -c 3)" = PNG
+expect "no key: colour type 2" test "$(byte "$f/out-bmp.png" 25)" = 2
+check "transparent PNG" 0 "$cli" convert "$f/in.bmp" "$f/key.png" --png-transparent
+expect "a key: colour type 6" test "$(byte "$f/key.png" 25)" = 6
+expect "GIF87a without transparency" test "$(head -c 6 "$f/out-bmp.gif")" = GIF87a
+check "transparent GIF" 0 "$cli" convert "$f/in.bmp" "$f/key.gif" --gif-transparent
+expect "GIF89a with transparency" test "$(head -c 6 "$f/key.gif")" = GIF89a
+check "JPEG quality" 0 "$cli" convert "$f/in.bmp" "$f/q90.jpg" --quality 90
+expect "a higher quality makes a bigger file" test "$(stat -c %s "$f/q90.jpg")" -gt "$(stat -c %s "$f/out-bmp.jpg")"
+for q in 0 101 x; do
+    check "quality $q is refused" 2 "$cli" convert "$f/in.bmp" "$f/bad.jpg" --quality "$q"
+done
+check "unknown option" 2 "$cli" convert "$f/in.bmp" "$f/bad.jpg" --frobnicate
+before=$(ls "$f" | wc -l)
+check "unknown output extension" 1 "$cli" convert "$f/in.bmp" "$f/out.xyz"
+check "no output extension" 1 "$cli" convert "$f/in.bmp" "$f/out"
+check "TIFF is not read" 1 "$cli" convert "$f/out-bmp.tif" "$f/back.bmp"
+head -c 60 "$f/in.png" >"$f/cut.png"
+check "a damaged PNG" 1 "$cli" convert "$f/cut.png" "$f/cut.bmp"
+expect "the PNG reader's message" grep -q "Error Reading File!" "$work/err"
+expect "failures leave no file and no temporary" test "$(ls "$f" | wc -l)" = $((before + 1))
+check "icon save headless" 0 "$cli" do --in "$f/in.bmp" --file "$f/saved" "Image > Icon > Save with 16 Colors..."
+expect "a name without extension gets .ico, 16 colours" test "$(stat -c %s "$f/saved.ico")" = 766
+check "icon save 256 headless" 0 "$cli" do --in "$f/in.bmp" --file "$f/saved256.ico" \
+    "Image > Icon > Save with 256 Colors..."
+expect "a 256-colour icon" test "$(stat -c %s "$f/saved256.ico")" = 2238
+check "icon preview headless" 0 "$cli" do --in "$f/in.bmp" --range 1,1,2,2 "Image > Icon > Preview" --state
+expect "the preview takes the whole image as the range" grep -q "range: 0,0," "$work/out"
+
+if command -v tifftopnm >/dev/null && command -v bmptopnm >/dev/null; then
+    bmptopnm "$f/in.bmp" >"$f/in.ppm" 2>/dev/null
+    tifftopnm "$f/out-bmp.tif" >"$f/tif.ppm" 2>/dev/null
+    expect "tifftopnm reads our TIFF as the picture" cmp -s "$f/in.ppm" "$f/tif.ppm"
+fi
+
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
