@@ -83,6 +83,12 @@ struct Document {
     std::string pasteKind = "paste";
     FormatOptions formats;
     GifSettings gif;
+    // The JPEG preview window's quality bar (1 .. 100) and Grayscale box, kept while the program runs.
+    struct JpegPreviewOptions {
+        int quality = 10;
+        bool grey = false;
+    } jpegPreview;
+    int printScale = 2; // the print preview's scale; Print sets it to 2 each time
     gfx::Color transparencyColor = gfx::clWhite;
 
     gfx::Rect range; // Left, Top, Right, Bottom
