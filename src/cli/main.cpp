@@ -4,6 +4,7 @@
 #include "app/Command.h"
 #include "app/TextCase.h"
 #include "cli/Commands.h"
+#include "commands/ApplyRows.h"
 #include "commands/CommandTable.h"
 #include "effects/EffectCommands.h"
 #include "io/BmpCodec.h"
@@ -29,8 +30,10 @@ Commands:
                     bottom-left pixel transparent; --icon-stretch stretches an icon read to
                     256 x 256; --quality is the JPEG quality, 1 to 100 (default 25)
   apply EFFECT IN OUT [--seed N]
-                    apply an effect to IN and write the result to OUT; EFFECT is a name, or
-                    NAME:ARG,ARG,... for effects with numbers, e.g. GaussianBlur:3
+                    apply an effect to IN and write the result to OUT (any types convert
+                    knows); EFFECT is a name, or NAME:ARG,ARG,... for effects with numbers,
+                    e.g. GaussianBlur:3. JpegPreview:QUALITY,GREY writes what the JPEG
+                    preview shows and prints "Size=" and the compressed size
   effects           list the effects that apply knows, with their arguments
   commands          list the steps that do knows: every menu, toolbar and popup item, marked
                     "(window)" when it opens a window and "(not available yet)" when its
@@ -122,37 +125,59 @@ struct ConvertArgs {
     int quality = 25;
 };
 
-int convert(const ConvertArgs& a)
+const char* const kReadTypes = ".bmp, .png, .jpg, .gif, .ico, .wmf or .emf";
+const char* const kWriteTypes = ".bmp, .png, .jpg, .gif, .ico or .tif";
+
+// The picture of a file by its extension, over a white 256 x 256 image for metafiles and icons.
+std::optional<daubix::gfx::Bitmap> readInput(const std::string& in, const daubix::app::FormatOptions& options)
 {
-    if (!daubix::io::isWritableExtension(a.out))
-        return fail("cannot write \"" + a.out + "\": unknown file type (use .bmp, .png, .jpg, .gif, .ico or .tif)");
-    daubix::gfx::Bitmap base(256, 256);
-    auto image = daubix::io::readPicture(a.in, base, a.options);
-    if (!image)
-        return fail(a.in + ": " + image.error());
+    auto image = daubix::io::readPicture(in, daubix::gfx::Bitmap(256, 256), options);
+    if (!image) {
+        fail(in + ": " + image.error());
+        return std::nullopt;
+    }
     if (!image.value())
-        return fail("cannot read \"" + a.in + "\": unknown file type (use .bmp, .png, .jpg, .gif, .ico, .wmf or .emf)");
-    if (auto saved = daubix::io::writePicture(a.out, *image.value(), a.options, {}, a.quality); !saved)
+        fail("cannot read \"" + in + "\": unknown file type (use " + kReadTypes + ")");
+    return std::move(image.value());
+}
+
+int writeOutput(const ConvertArgs& a, const daubix::gfx::Bitmap& image)
+{
+    if (auto saved = daubix::io::writePicture(a.out, image, a.options, {}, a.quality); !saved)
         return fail(a.out + ": " + saved.error());
     return 0;
 }
 
+int refuseOutputType(const std::string& out)
+{
+    return fail("cannot write \"" + out + "\": unknown file type (use " + kWriteTypes + ")");
+}
+
+int convert(const ConvertArgs& a)
+{
+    if (!daubix::io::isWritableExtension(a.out))
+        return refuseOutputType(a.out);
+    const auto image = readInput(a.in, a.options);
+    return image ? writeOutput(a, *image) : 1;
+}
+
 int apply(const std::string& effect, const std::string& in, const std::string& out, std::optional<std::uint32_t> seed)
 {
-    if (!daubix::cli::isBmpName(out))
-        return fail("cannot write \"" + out + "\": unsupported file type (use .bmp)");
-    auto image = daubix::io::readBmpFile(in);
+    if (!daubix::io::isWritableExtension(out))
+        return refuseOutputType(out);
+    auto image = readInput(in, ConvertArgs{}.options);
     if (!image)
-        return fail(in + ": " + image.error());
+        return 1;
     daubix::app::Random random;
     if (seed)
         random.seed(*seed);
     daubix::effects::TketPaintFX fx(random);
-    if (auto applied = daubix::effects::applyEffect(fx, image.value(), effect); !applied)
+    std::string report;
+    if (auto applied = daubix::commands::applyCall(fx, *image, effect, report); !applied)
         return fail(effect + ": " + applied.error());
-    if (auto saved = daubix::io::writeBmpFile(out, image.value()); !saved)
-        return fail(saved.error());
-    return 0;
+    if (!report.empty())
+        std::printf("%s\n", report.c_str());
+    return writeOutput(ConvertArgs{.in = in, .out = out}, *image);
 }
 
 void listCommands()
@@ -172,12 +197,16 @@ void listCommands()
 
 void listEffects()
 {
-    for (const auto& command : daubix::effects::effectCommands()) {
-        std::string line(command.name);
-        if (!command.parameters.empty())
-            line += ":" + std::string(command.parameters);
+    const auto print = [](std::string_view name, std::string_view parameters) {
+        std::string line(name);
+        if (!parameters.empty())
+            line += ":" + std::string(parameters);
         std::printf("%s\n", line.c_str());
-    }
+    };
+    for (const auto& command : daubix::effects::effectCommands())
+        print(command.name, command.parameters);
+    for (const auto& row : daubix::commands::applyRows())
+        print(row.name, row.parameters);
 }
 
 } // namespace

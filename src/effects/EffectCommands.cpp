@@ -360,32 +360,45 @@ const EffectCommand* findEffectCommand(std::string_view name)
     return nullptr;
 }
 
-gfx::Status applyEffect(TketPaintFX& fx, gfx::Bitmap& image, std::string_view call)
+Call parseCall(std::string_view call)
 {
     const auto colon = call.find(':');
-    const std::string_view name = call.substr(0, colon);
-    std::vector<std::string> arguments;
+    Call out{call.substr(0, colon), {}};
     if (colon != std::string_view::npos) {
         std::string_view rest = call.substr(colon + 1);
         while (true) {
             const auto comma = rest.find(',');
-            arguments.emplace_back(rest.substr(0, comma));
+            out.arguments.emplace_back(rest.substr(0, comma));
             if (comma == std::string_view::npos)
                 break;
             rest = rest.substr(comma + 1);
         }
     }
-    const EffectCommand* command = findEffectCommand(name);
+    return out;
+}
+
+gfx::Status checkArgumentCount(const Call& call, std::string_view parameters, std::size_t min, std::size_t max)
+{
+    if (call.arguments.size() >= min && call.arguments.size() <= max)
+        return {};
+    std::string usage(call.name);
+    if (!parameters.empty())
+        usage += ":" + std::string(parameters);
+    return gfx::Error{"wrong number of arguments: use " + usage};
+}
+
+gfx::Status applyEffect(TketPaintFX& fx, gfx::Bitmap& image, std::string_view text)
+{
+    const Call call = parseCall(text);
+    const EffectCommand* command = findEffectCommand(call.name);
     if (!command)
-        return gfx::Error{"unknown effect \"" + std::string(name) + "\""};
-    if (arguments.size() < command->minArguments || arguments.size() > command->maxArguments) {
-        std::string usage = std::string(command->name);
-        if (!command->parameters.empty())
-            usage += ":" + std::string(command->parameters);
-        return gfx::Error{"wrong number of arguments: use " + usage};
-    }
+        return gfx::Error{"unknown effect \"" + std::string(call.name) + "\""};
+    if (gfx::Status s = checkArgumentCount(
+            {command->name, call.arguments}, command->parameters, command->minArguments, command->maxArguments);
+        !s)
+        return s;
     image.convertTo(gfx::PixelFormat::Bits24);
-    return command->apply(fx, image, arguments);
+    return command->apply(fx, image, call.arguments);
 }
 
 } // namespace daubix::effects

@@ -300,6 +300,17 @@ gfx::Result<std::vector<std::uint8_t>> encodeJpeg(const Bitmap& image, int quali
     return std::vector<std::uint8_t>(e.dest.data, e.dest.data + size);
 }
 
+gfx::Result<JpegPreview> jpegPreview(const Bitmap& image, int quality, bool grey)
+{
+    auto bytes = encodeJpeg(image, quality, grey);
+    if (!bytes)
+        return Error{bytes.error()};
+    auto picture = decodeJpeg(bytes.value());
+    if (!picture)
+        return Error{picture.error()};
+    return JpegPreview{bytes.value().size(), std::move(picture.value())};
+}
+
 gfx::Result<Bitmap> readJpegFile(const std::string& path)
 {
     auto bytes = readFile(path, kMaxFileBytes);

@@ -20,6 +20,14 @@ gfx::Result<gfx::Bitmap> decodeJpeg(std::span<const std::uint8_t> data);
 // grey writes a one-channel greyscale file. Any pixel format is accepted.
 gfx::Result<std::vector<std::uint8_t>> encodeJpeg(const gfx::Bitmap& image, int quality, bool grey);
 
+// What a picture looks like after JPEG compression, and how many bytes the compressed file takes: the
+// JPEG preview window's step.
+struct JpegPreview {
+    std::size_t bytes = 0;
+    gfx::Bitmap picture; // 24 bits
+};
+gfx::Result<JpegPreview> jpegPreview(const gfx::Bitmap& image, int quality, bool grey);
+
 gfx::Result<gfx::Bitmap> readJpegFile(const std::string& path);
 // Nothing is written unless the whole file could be made; an existing file is replaced only then.
 gfx::Status writeJpegFile(const std::string& path, const gfx::Bitmap& image, int quality, bool grey);

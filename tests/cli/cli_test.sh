@@ -217,6 +217,13 @@ expect "a 256-colour icon" test "$(stat -c %s "$f/saved256.ico")" = 2238
 check "icon preview headless" 0 "$cli" do --in "$f/in.bmp" --range 1,1,2,2 "Image > Icon > Preview" --state
 expect "the preview takes the whole image as the range" grep -q "range: 0,0," "$work/out"
 
+check "the same picture saved at quality 10" 0 "$cli" convert "$f/in.bmp" "$f/q10.jpg" --quality 10
+check "JPEG preview" 0 "$cli" apply JpegPreview:10,0 "$f/in.bmp" "$f/preview.bmp"
+expect "Size= is the compressed file's size" grep -qx "Size=$(stat -c %s "$f/q10.jpg")" "$work/out"
+check "the preview's picture is the saved file's" 0 "$cli" convert "$f/q10.jpg" "$f/q10.bmp"
+expect "preview and file agree" cmp -s "$f/preview.bmp" "$f/q10.bmp"
+check "JPEG preview needs a quality in range" 1 "$cli" apply JpegPreview:0,0 "$f/in.bmp" "$f/p0.bmp"
+
 if command -v tifftopnm >/dev/null && command -v bmptopnm >/dev/null; then
     bmptopnm "$f/in.bmp" >"$f/in.ppm" 2>/dev/null
     tifftopnm "$f/out-bmp.tif" >"$f/tif.ppm" 2>/dev/null
