@@ -122,22 +122,26 @@ gfx::Result<std::vector<std::uint8_t>> readFile(const std::string& path, std::ui
     return file.value().readAll();
 }
 
-gfx::Status writeFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes)
+gfx::Status writeFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes, const WriteFailures& texts)
 {
     const std::span<const std::uint8_t> one[] = {bytes};
-    return writeFileAtomically(path, one);
+    return writeFileAtomically(path, one, texts);
 }
 
-gfx::Status writeFileAtomically(const std::string& path, std::span<const std::span<const std::uint8_t>> pieces)
+gfx::Status writeFileAtomically(
+    const std::string& path, std::span<const std::span<const std::uint8_t>> pieces, const WriteFailures& texts)
 {
+    const auto failure = [&](const std::string& text) {
+        return text.empty() ? systemError("Cannot write", path) : text;
+    };
     std::string temp = path + ".XXXXXX";
     const int fd = ::mkstemp(temp.data());
     if (fd < 0)
-        return gfx::Error{systemError("Cannot write", path)};
+        return gfx::Error{failure(texts.open)};
     errno = 0;
     const bool written = transferAll(pieces, [&](iovec* vectors, int count) { return ::writev(fd, vectors, count); });
     if (!written) {
-        const std::string message = systemError("Cannot write", path);
+        const std::string message = failure(texts.write);
         ::close(fd);
         ::unlink(temp.c_str());
         return gfx::Error{message};
@@ -149,12 +153,12 @@ gfx::Status writeFileAtomically(const std::string& path, std::span<const std::sp
     const bool synced = ::fsync(fd) == 0;
     const bool closed = ::close(fd) == 0;
     if (!synced || !closed) {
-        const std::string message = systemError("Cannot write", path);
+        const std::string message = failure(texts.write);
         ::unlink(temp.c_str());
         return gfx::Error{message};
     }
     if (::rename(temp.c_str(), path.c_str()) != 0) {
-        const std::string message = systemError("Cannot write", path);
+        const std::string message = failure(texts.open);
         ::unlink(temp.c_str());
         return gfx::Error{message};
     }

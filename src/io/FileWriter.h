@@ -35,10 +35,18 @@ private:
     std::string m_path;
 };
 
+// What a failed write says, for formats whose messages are fixed; empty texts give the system's reason.
+struct WriteFailures {
+    std::string open; // the file could not be created or put in place
+    std::string write; // writing its bytes failed
+};
+
 // Writes to a temporary file beside the target and renames it over the target only when complete,
 // so a failed save never destroys an existing file.
-gfx::Status writeFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes);
+gfx::Status writeFileAtomically(
+    const std::string& path, std::span<const std::uint8_t> bytes, const WriteFailures& texts = {});
 // The same with the file's bytes given as pieces, written in order.
-gfx::Status writeFileAtomically(const std::string& path, std::span<const std::span<const std::uint8_t>> pieces);
+gfx::Status writeFileAtomically(const std::string& path, std::span<const std::span<const std::uint8_t>> pieces,
+    const WriteFailures& texts = {});
 
 } // namespace daubix::io

@@ -147,7 +147,9 @@ std::optional<EntryShape> entryShape(std::span<const std::uint8_t> image)
     const std::uint32_t header = v.u32(0);
     if (header == 12 && v.has(0, 12))
         return EntryShape{v.u16(4), v.u16(6) / 2, v.u16(10)};
-    if (header >= 16 && v.has(0, 16))
+    // Icon bitmaps are stored plain: a run-length coded one would let a few bytes claim a huge picture.
+    constexpr std::uint32_t kPlain = 0, kBitFields = 3;
+    if (header >= 16 && v.has(0, 16) && (header < 20 || (v.has(0, 20) && (v.u32(16) == kPlain || v.u32(16) == kBitFields))))
         return EntryShape{v.i32(4), v.i32(8) / 2, v.u16(14)};
     return std::nullopt;
 }
@@ -227,7 +229,7 @@ gfx::Result<DecodedIcon> decodeIcon(std::span<const std::uint8_t> data)
             continue;
         const auto image = data.subspan(offset, size);
         const std::optional<EntryShape> shape = entryShape(image);
-        if (!shape || shape->width <= 0 || shape->height <= 0)
+        if (!shape || shape->width <= 0 || shape->height <= 0 || !gfx::Bitmap::isSaneSize(shape->width, shape->height))
             continue;
         const std::int64_t area = shape->width * shape->height, bestArea = bestShape.width * bestShape.height;
         if (!best || area > bestArea || (area == bestArea && shape->depth > bestShape.depth)) {

@@ -21,8 +21,8 @@ struct IconPicture {
 constexpr int kIconSide = 32;
 
 // The icon of a picture, drawn at the top-left of a white 32 x 32 square: the colour of its bottom-left
-// pixel becomes transparent. Black pixels stay black and opaque (they pass through an escape colour,
-// which therefore comes out black too).
+// pixel becomes transparent. Unless that colour is black, black pixels stay black and opaque (they pass
+// through an escape colour, which therefore comes out black too).
 IconPicture makeIcon(const gfx::Bitmap& picture);
 
 // An ICO file of one image: 4 (16 colours) or 8 (256 colours) bits per pixel.

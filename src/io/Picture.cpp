@@ -152,7 +152,10 @@ gfx::Result<bool> writePicture(const std::string& path, const gfx::Bitmap& image
                         : encodeIconFile(image);
     if (!bytes)
         return gfx::Error{bytes.error()};
-    return done(writeFileAtomically(path, bytes.value()));
+    WriteFailures texts;
+    if (ext == ".PNG")
+        texts = {pngOpenError(path).message, "Error Writing PNG File!"};
+    return done(writeFileAtomically(path, bytes.value(), texts));
 }
 
 } // namespace daubix::io

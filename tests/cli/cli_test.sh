@@ -184,6 +184,7 @@ for from in bmp png jpg gif ico wmf emf; do
 done
 expect "a metafile is drawn at its own size" test "$(word32 "$f/out-wmf.bmp" 18)" = 64
 expect "the EMF bounds give its size" test "$(word32 "$f/out-emf.bmp" 22)" = 48
+expect "an icon saved by extension has 256 colours" test "$(stat -c %s "$f/out-bmp.ico")" = 2238
 expect "an icon read is 32 wide" test "$(word32 "$f/out-ico.bmp" 18)" = 32
 check "icon stretch" 0 "$cli" convert "$f/in.ico" "$f/big.bmp" --icon-stretch
 expect "a stretched icon is 256 wide" test "$(word32 "$f/big.bmp" 18)" = 256
@@ -204,6 +205,7 @@ check "unknown option" 2 "$cli" convert "$f/in.bmp" "$f/bad.jpg" --frobnicate
 before=$(ls "$f" | wc -l)
 check "unknown output extension" 1 "$cli" convert "$f/in.bmp" "$f/out.xyz"
 check "no output extension" 1 "$cli" convert "$f/in.bmp" "$f/out"
+check "only .tif names a TIFF" 1 "$cli" convert "$f/in.bmp" "$f/out.tiff"
 check "TIFF is not read" 1 "$cli" convert "$f/out-bmp.tif" "$f/back.bmp"
 head -c 60 "$f/in.png" >"$f/cut.png"
 check "a damaged PNG" 1 "$cli" convert "$f/cut.png" "$f/cut.bmp"

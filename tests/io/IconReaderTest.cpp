@@ -196,13 +196,15 @@ TEST(IconReader, RefusesOrPassesOverDamagedFiles)
     Bytes huge = good;
     huge[4] = 0;
     huge[7] = 0x40; // a width of 2^30
+    Bytes runLength = dibEntry(4, 4, 8, kFour, [](int, int) { return 1u; }, [](int, int) { return false; });
+    runLength[16] = 1; // coded: icons are stored plain, and a few coded bytes could claim a huge picture
     Bytes noMask = good;
     noMask.resize(40 + 4 * 3 * 4); // no mask at all: opaque
     auto opaque = io::decodeIcon(iconFile({noMask}));
     ASSERT_TRUE(opaque.ok());
     EXPECT_EQ(opaque.value().alpha[5], 255);
 
-    for (const Bytes& bad : {Bytes{}, Bytes{0, 0, 2}, Bytes{1, 0, 1, 0, 1, 0}, iconFile({}), iconFile({huge}),
+    for (const Bytes& bad : {Bytes{}, Bytes{0, 0, 2}, Bytes{1, 0, 1, 0, 1, 0}, iconFile({}), iconFile({huge}), iconFile({runLength}),
              iconFile({Bytes(good.begin(), good.begin() + 30)}), iconFile({Bytes{0x89, 'P', 'N', 'G', 13, 10, 26, 10}})})
         EXPECT_FALSE(io::decodeIcon(bad).ok());
 }

@@ -71,17 +71,23 @@ TEST(Picture, EveryFormatReadsBackWhatWasWritten)
     // TIFF is written only; the icon is fitted to 32 x 32.
     EXPECT_TRUE(io::writePicture(dir.path("a.tif"), image, noOptions(), {}, 25).value());
     EXPECT_EQ(test::readBytes(dir.path("a.tif")).at(0), 'I');
+    // The icon: the 256-colour file of the picture fitted into 32 x 32, the white below it transparent
+    // as the bottom-left colour.
     EXPECT_TRUE(io::writePicture(dir.path("a.ico"), image, noOptions(), {}, 25).value());
-    auto icon = io::readPicture(dir.path("a.ico"), redBase(4, 4), noOptions());
-    ASSERT_TRUE(icon.ok() && icon.value());
-    EXPECT_EQ(icon.value()->width(), 32);
+    const auto ico = test::readBytes(dir.path("a.ico"));
+    EXPECT_EQ(ico.size(), 2238u);
+    auto icon = io::decodeIcon(ico);
+    ASSERT_TRUE(icon.ok());
+    EXPECT_EQ(icon.value().colour.width(), 32);
+    EXPECT_EQ(icon.value().alpha[31 * 32], 0);
+    EXPECT_EQ(icon.value().alpha[0], 255);
 }
 
 // Unlisted extensions: nothing read, nothing written, no message.
 TEST(Picture, UnlistedExtensionsDoNothing)
 {
     test::ScratchFolder dir;
-    for (const char* name : {"a.xyz", "a", "a.tif.", "dir.png/a"}) {
+    for (const char* name : {"a.xyz", "a", "a.tif.", "a.tiff", "dir.png/a"}) {
         SCOPED_TRACE(name);
         auto written = io::writePicture(dir.path(name), cubeColours(3, 3), noOptions(), {}, 25);
         ASSERT_TRUE(written.ok());
@@ -104,7 +110,10 @@ TEST(Picture, FailuresSayWhyAndLeaveNoFile)
         EXPECT_EQ(written.error(), "The image is empty.");
     }
     EXPECT_TRUE(std::filesystem::is_empty(dir.path("")));
-    // A missing PNG names itself; every reader refuses a file that is not its format.
+    // A PNG that cannot be created names itself, as a missing one does; every reader refuses a file that is not its format.
+    auto unwritable = io::writePicture(dir.path("no/such.png"), cubeColours(2, 2), noOptions(), {}, 25);
+    ASSERT_FALSE(unwritable.ok());
+    EXPECT_EQ(unwritable.error(), "Error Opening File " + dir.path("no/such.png") + "!");
     auto missing = io::readPicture(dir.path("none.png"), redBase(2, 2), noOptions());
     ASSERT_FALSE(missing.ok());
     EXPECT_EQ(missing.error(), "Error Opening File " + dir.path("none.png") + "!");
