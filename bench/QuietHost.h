@@ -14,7 +14,7 @@ public:
     }
     std::optional<gfx::Color> chooseColor(gfx::Color) override { return std::nullopt; }
     std::optional<gfx::Font> chooseFont(const gfx::Font&) override { return std::nullopt; }
-    std::optional<std::string> askFileName(FileDialog, const std::string&) override { return std::nullopt; }
+    std::optional<std::string> askFileName(FileDialog, const std::string&, int) override { return std::nullopt; }
     void setStatus(int, const std::string&) override { }
     void moveMouse(gfx::Point) override { }
     bool scriptEditorShowing() const override { return false; }

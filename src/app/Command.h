@@ -17,6 +17,8 @@ class Host;
 struct CommandContext {
     Document& doc;
     Host& host;
+    // Set by a command that leaves the image as a file holds it (New, Open): it is then not modified.
+    bool clean = false;
 };
 
 // Plain items run; check and radio items show a mark that their row computes; window items open a

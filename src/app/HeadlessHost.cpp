@@ -36,7 +36,13 @@ std::optional<gfx::Font> HeadlessHost::chooseFont(const gfx::Font& initial)
     return chosen;
 }
 
-std::optional<std::string> HeadlessHost::askFileName(FileDialog, const std::string&)
+void HeadlessHost::showFailure(const std::string& text)
+{
+    failed = true;
+    showMessage(text);
+}
+
+std::optional<std::string> HeadlessHost::askFileName(FileDialog, const std::string&, int)
 {
     if (files.empty())
         return std::nullopt;

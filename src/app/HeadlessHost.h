@@ -32,7 +32,10 @@ public:
         const std::string& caption, const std::string& prompt, const std::string& initial) override;
     std::optional<gfx::Color> chooseColor(gfx::Color initial) override;
     std::optional<gfx::Font> chooseFont(const gfx::Font& initial) override;
-    std::optional<std::string> askFileName(FileDialog kind, const std::string& filter) override;
+    std::optional<std::string> askFileName(FileDialog kind, const std::string& filter, int filterIndex) override;
+    // Records that a command failed, so that the run can end with an error.
+    void showFailure(const std::string& text) override;
+    bool failed = false;
     void setStatus(int panel, const std::string& text) override;
     void moveMouse(gfx::Point) override { }
     bool scriptEditorShowing() const override { return false; }

@@ -17,6 +17,8 @@ public:
     virtual ~Host() = default;
 
     virtual void showMessage(const std::string& text) = 0;
+    // A message that says a command failed (a file not read or not written); shown as any message.
+    virtual void showFailure(const std::string& text) { showMessage(text); }
     // A one-line input box; nullopt when cancelled.
     virtual std::optional<std::string> askText(
         const std::string& caption, const std::string& prompt, const std::string& initial)
@@ -24,9 +26,11 @@ public:
     virtual std::optional<gfx::Color> chooseColor(gfx::Color initial) = 0;
     virtual std::optional<gfx::Font> chooseFont(const gfx::Font& initial) = 0;
     // A file name from an open or a save dialog; nullopt when cancelled. The filter lists the offered
-    // types as "Description (*.ext *.ext)" entries separated by ";;".
+    // types as "Description (*.ext *.ext)" entries separated by ";;"; filterIndex (from 1) is the one
+    // chosen when the dialog opens.
     enum class FileDialog : std::uint8_t { Open, Save };
-    virtual std::optional<std::string> askFileName(FileDialog kind, const std::string& filter) = 0;
+    virtual std::optional<std::string> askFileName(FileDialog kind, const std::string& filter, int filterIndex = 1)
+        = 0;
     // Status bar panels 0 .. 3.
     virtual void setStatus(int panel, const std::string& text) = 0;
     // Moves the mouse pointer to a point of the image.

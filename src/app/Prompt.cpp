@@ -48,4 +48,24 @@ std::optional<double> parseReal(std::string_view text)
     return v;
 }
 
+std::string dialogFilter(std::string_view classic)
+{
+    std::string out;
+    while (!classic.empty()) {
+        const auto bar = classic.find('|');
+        const std::string_view name = classic.substr(0, bar);
+        std::string_view globs = bar == std::string_view::npos ? std::string_view() : classic.substr(bar + 1);
+        const auto next = globs.find('|');
+        classic = next == std::string_view::npos ? std::string_view() : globs.substr(next + 1);
+        globs = globs.substr(0, next);
+        if (!out.empty())
+            out += ";;";
+        out += std::string(name) + " (";
+        for (const char c : globs)
+            out += c == ';' ? ' ' : c;
+        out += ")";
+    }
+    return out;
+}
+
 } // namespace daubix::app

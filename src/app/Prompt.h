@@ -19,4 +19,8 @@ std::optional<int> parseInteger(std::string_view text);
 // infinities included.
 std::optional<double> parseReal(std::string_view text);
 
+// A file dialog's filter written the classic way, "Name|glob;glob|Name|glob", in the form the host's
+// dialogs take: "Name (glob glob);;Name (glob)".
+std::string dialogFilter(std::string_view classic);
+
 } // namespace daubix::app

@@ -4,27 +4,40 @@
 
 namespace daubix::app {
 
+namespace {
+
+std::int64_t bytesOf(const gfx::Bitmap& b)
+{
+    return static_cast<std::int64_t>(b.stride()) * b.height();
+}
+
+} // namespace
+
 gfx::Bitmap UndoRing::Slot::read() const
 {
+    if (image.isEmpty())
+        return gfx::Bitmap(width, height);
     gfx::Bitmap copy = image;
-    if (width >= 0)
-        copy.setSize(width, height);
+    copy.setSize(width, height);
     return copy;
 }
 
-UndoRing::UndoRing()
+UndoRing::UndoRing(std::int64_t budgetBytes)
+    : m_budget(budgetBytes)
 {
-    for (Slot& slot : m_slots)
-        slot.image = gfx::Bitmap(250, 250);
 }
 
 void UndoRing::push(const gfx::Bitmap& image)
 {
     Slot& slot = m_slots[static_cast<std::size_t>(m_index - 1)];
+    if (bytesOf(slot.image) != bytesOf(image))
+        slot.image = gfx::Bitmap(); // room for the new picture before it is copied, not after
     slot.image = image;
-    slot.width = slot.height = -1;
+    slot.width = image.width();
+    slot.height = image.height();
     if (++m_index > kSlots)
         m_index = 1;
+    keepWithinBudget();
 }
 
 UndoRing::Slot UndoRing::pushReturningOld(const gfx::Bitmap& image)
@@ -51,15 +64,20 @@ const gfx::Bitmap& UndoRing::newest() const
     return m_slots[static_cast<std::size_t>((m_index + kSlots - 2) % kSlots)].image;
 }
 
+gfx::Bitmap UndoRing::takeNewest()
+{
+    return std::move(newestSlot().image);
+}
+
 void UndoRing::undo(gfx::Bitmap& image)
 {
     if (--m_index < 1)
         m_index = kSlots;
     const Slot& slot = m_slots[static_cast<std::size_t>(m_index - 1)];
-    if (slot.width >= 0)
-        image = slot.read();
-    else
+    if (!slot.image.isEmpty() && slot.image.width() == slot.width && slot.image.height() == slot.height)
         image = slot.image;
+    else
+        image = slot.read();
 }
 
 void UndoRing::resizeSlots(int width, int height)
@@ -70,6 +88,25 @@ void UndoRing::resizeSlots(int width, int height)
             slot.width = std::max(width, 0);
             slot.height = std::max(height, 0);
         }
+}
+
+std::int64_t UndoRing::storedBytes() const
+{
+    std::int64_t total = 0;
+    for (const Slot& slot : m_slots)
+        total += bytesOf(slot.image);
+    return total;
+}
+
+// The slot after the newest is the oldest; pictures go from there on, the newest last of all never.
+void UndoRing::keepWithinBudget()
+{
+    std::int64_t total = storedBytes();
+    for (int step = 0; step < kSlots - 1 && total > m_budget; ++step) {
+        Slot& slot = m_slots[static_cast<std::size_t>((m_index - 1 + step) % kSlots)];
+        total -= bytesOf(slot.image);
+        slot.image = gfx::Bitmap();
+    }
 }
 
 } // namespace daubix::app

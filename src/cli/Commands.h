@@ -3,7 +3,11 @@
 // The commands of daubix-cli and the reporting they share. Each returns the process exit status:
 // 0 on success, 1 on a reported failure, 2 on a usage error.
 
+#include "app/FileFormats.h"
+#include "gfx/Bitmap.h"
+
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,6 +16,16 @@ namespace daubix::cli {
 int usageError(const std::string& message);
 int fail(const std::string& message);
 bool isBmpName(const std::string& path);
+
+// Files are read and written by their extension; the format options start off.
+constexpr app::FormatOptions kPlainOptions{.gifTransparent = false, .iconStretch = false, .pngTransparent = false};
+int refuseOutputType(const std::string& out);
+// The picture of a file (metafiles and icons over a white 256 x 256 image); a message and nothing when
+// it cannot be read.
+std::optional<gfx::Bitmap> readImage(const std::string& path, const app::FormatOptions& options = kPlainOptions);
+// Writes by the name's extension; the exit status.
+int writeImage(const std::string& path, const gfx::Bitmap& image, const app::FormatOptions& options = kPlainOptions,
+    int quality = 25);
 // Whole numbers with nothing around them; sizes as WIDTHxHEIGHT within the image size limit.
 bool parseInt(const std::string& text, int& value);
 bool parseSeed(const std::string& text, std::uint32_t& seed);

@@ -8,7 +8,7 @@
 #include "app/Range.h"
 #include "cli/Commands.h"
 #include "commands/StepRunner.h"
-#include "io/BmpCodec.h"
+#include "io/Picture.h"
 
 #include <algorithm>
 #include <cctype>
@@ -194,22 +194,22 @@ int doSteps(const std::vector<std::string>& args)
     if (o.sized && !o.in.empty())
         return usageError("do takes either --in or --size, not both");
     for (const std::string& name : {o.out, o.clipboardOut})
-        if (!name.empty() && !isBmpName(name))
-            return fail("cannot write \"" + name + "\": unsupported file type (use .bmp)");
+        if (!name.empty() && !io::isWritableExtension(name))
+            return refuseOutputType(name);
 
     app::Document doc;
     doc.image = gfx::Bitmap(o.width, o.height);
     if (!o.in.empty()) {
-        auto loaded = io::readBmpFile(o.in);
+        auto loaded = readImage(o.in);
         if (!loaded)
-            return fail(o.in + ": " + loaded.error());
-        doc.image = std::move(loaded.value());
+            return 1;
+        doc.image = std::move(*loaded);
     }
     if (!o.clipboardIn.empty()) {
-        auto loaded = io::readBmpFile(o.clipboardIn);
+        auto loaded = readImage(o.clipboardIn);
         if (!loaded)
-            return fail(o.clipboardIn + ": " + loaded.error());
-        host.clipboard = std::move(loaded.value());
+            return 1;
+        host.clipboard = std::move(*loaded);
     }
     if (o.seed)
         doc.random.seed(*o.seed);
@@ -237,15 +237,14 @@ int doSteps(const std::vector<std::string>& args)
     }
     if (o.state)
         printState(doc);
+    if (host.failed)
+        return 1; // a command said it failed: the picture is not what the steps meant to make
     if (!o.clipboardOut.empty() && !host.clipboard)
         return fail("the clipboard holds no bitmap to write to \"" + o.clipboardOut + "\"");
     if (!o.out.empty())
-        if (auto saved = io::writeBmpFile(o.out, doc.image); !saved)
-            return fail(saved.error());
-    if (!o.clipboardOut.empty())
-        if (auto saved = io::writeBmpFile(o.clipboardOut, *host.clipboard); !saved)
-            return fail(saved.error());
-    return 0;
+        if (const int status = writeImage(o.out, doc.image))
+            return status;
+    return o.clipboardOut.empty() ? 0 : writeImage(o.clipboardOut, *host.clipboard);
 }
 
 } // namespace daubix::cli

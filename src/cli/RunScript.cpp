@@ -1,7 +1,7 @@
 // "daubix-cli run": a turtle script on a fresh or loaded image, without a display.
 
 #include "cli/Commands.h"
-#include "io/BmpCodec.h"
+#include "io/Picture.h"
 #include "script/TzoTurtle.h"
 
 #include <chrono>
@@ -82,18 +82,18 @@ int runScript(const std::vector<std::string>& args)
         return usageError("run takes a script file: run SCRIPT [--in IMAGE | --size WxH] [--out IMAGE] [--state]");
     if (sized && !o.in.empty())
         return usageError("run takes either --in or --size, not both");
-    if (!o.out.empty() && !isBmpName(o.out))
-        return fail("cannot write \"" + o.out + "\": unsupported file type (use .bmp)");
+    if (!o.out.empty() && !io::isWritableExtension(o.out))
+        return refuseOutputType(o.out);
 
     const auto text = readScript(o.script);
     if (!text)
         return fail("cannot read the script \"" + o.script + "\"");
     gfx::Bitmap image(o.width, o.height);
     if (!o.in.empty()) {
-        auto loaded = io::readBmpFile(o.in);
+        auto loaded = readImage(o.in);
         if (!loaded)
-            return fail(o.in + ": " + loaded.error());
-        image = std::move(loaded.value());
+            return 1;
+        image = std::move(*loaded);
     }
 
     gfx::Canvas canvas(image);
@@ -128,11 +128,7 @@ int runScript(const std::vector<std::string>& args)
         std::fprintf(stderr, "error at position %d: %s\n", result.position, result.status.c_str());
         return 1;
     }
-    if (!o.out.empty()) {
-        if (auto saved = io::writeBmpFile(o.out, image); !saved)
-            return fail(saved.error());
-    }
-    return 0;
+    return o.out.empty() ? 0 : writeImage(o.out, image);
 }
 
 } // namespace daubix::cli

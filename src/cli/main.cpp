@@ -112,6 +112,30 @@ bool isBmpName(const std::string& path)
     return daubix::app::sameIgnoringCase(std::string_view(path).substr(dot + 1), "bmp");
 }
 
+int refuseOutputType(const std::string& out)
+{
+    return fail("cannot write \"" + out + "\": unknown file type (use .bmp, .png, .jpg, .gif, .ico or .tif)");
+}
+
+std::optional<gfx::Bitmap> readImage(const std::string& path, const app::FormatOptions& options)
+{
+    auto image = io::readPicture(path, gfx::Bitmap(256, 256), options);
+    if (!image) {
+        fail(path + ": " + image.error());
+        return std::nullopt;
+    }
+    if (!image.value())
+        fail("cannot read \"" + path + "\": unknown file type (use .bmp, .png, .jpg, .gif, .ico, .wmf or .emf)");
+    return std::move(image.value());
+}
+
+int writeImage(const std::string& path, const gfx::Bitmap& image, const app::FormatOptions& options, int quality)
+{
+    if (auto saved = io::writePicture(path, image, options, {}, quality); !saved)
+        return fail(path + ": " + saved.error());
+    return 0;
+}
+
 } // namespace daubix::cli
 
 namespace {
@@ -121,51 +145,23 @@ using daubix::cli::usageError;
 
 struct ConvertArgs {
     std::string in, out;
-    daubix::app::FormatOptions options{.gifTransparent = false, .iconStretch = false, .pngTransparent = false};
+    daubix::app::FormatOptions options = daubix::cli::kPlainOptions;
     int quality = 25;
 };
-
-const char* const kReadTypes = ".bmp, .png, .jpg, .gif, .ico, .wmf or .emf";
-const char* const kWriteTypes = ".bmp, .png, .jpg, .gif, .ico or .tif";
-
-// The picture of a file by its extension, over a white 256 x 256 image for metafiles and icons.
-std::optional<daubix::gfx::Bitmap> readInput(const std::string& in, const daubix::app::FormatOptions& options)
-{
-    auto image = daubix::io::readPicture(in, daubix::gfx::Bitmap(256, 256), options);
-    if (!image) {
-        fail(in + ": " + image.error());
-        return std::nullopt;
-    }
-    if (!image.value())
-        fail("cannot read \"" + in + "\": unknown file type (use " + kReadTypes + ")");
-    return std::move(image.value());
-}
-
-int writeOutput(const ConvertArgs& a, const daubix::gfx::Bitmap& image)
-{
-    if (auto saved = daubix::io::writePicture(a.out, image, a.options, {}, a.quality); !saved)
-        return fail(a.out + ": " + saved.error());
-    return 0;
-}
-
-int refuseOutputType(const std::string& out)
-{
-    return fail("cannot write \"" + out + "\": unknown file type (use " + kWriteTypes + ")");
-}
 
 int convert(const ConvertArgs& a)
 {
     if (!daubix::io::isWritableExtension(a.out))
-        return refuseOutputType(a.out);
-    const auto image = readInput(a.in, a.options);
-    return image ? writeOutput(a, *image) : 1;
+        return daubix::cli::refuseOutputType(a.out);
+    const auto image = daubix::cli::readImage(a.in, a.options);
+    return image ? daubix::cli::writeImage(a.out, *image, a.options, a.quality) : 1;
 }
 
 int apply(const std::string& effect, const std::string& in, const std::string& out, std::optional<std::uint32_t> seed)
 {
     if (!daubix::io::isWritableExtension(out))
-        return refuseOutputType(out);
-    auto image = readInput(in, ConvertArgs{}.options);
+        return daubix::cli::refuseOutputType(out);
+    auto image = daubix::cli::readImage(in);
     if (!image)
         return 1;
     daubix::app::Random random;
@@ -177,7 +173,7 @@ int apply(const std::string& effect, const std::string& in, const std::string& o
         return fail(effect + ": " + applied.error());
     if (!report.empty())
         std::printf("%s\n", report.c_str());
-    return writeOutput(ConvertArgs{.in = in, .out = out}, *image);
+    return daubix::cli::writeImage(out, *image);
 }
 
 void listCommands()

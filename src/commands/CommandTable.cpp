@@ -11,6 +11,7 @@
 #include "effects/ImageTransforms.h"
 #include "effects/RangeTransforms.h"
 #include "effects/ResizeCommands.h"
+#include "io/FileCommands.h"
 #include "io/IconCommands.h"
 #include "tools/ToolMenu.h"
 
@@ -29,7 +30,8 @@ std::vector<app::CommandRow> areaRows()
     for (const auto& area :
         {app::imageCommandRows(), app::optionCommandRows(), app::rangeCommandRows(), app::patternCommandRows(),
             tools::toolCommandRows(), effects::effectCommandRows(), effects::resizeCommandRows(),
-            effects::rangeTransformRows(), effects::imageTransformRows(), io::iconCommandRows()})
+            effects::rangeTransformRows(), effects::imageTransformRows(), io::iconCommandRows(),
+            io::fileCommandRows()})
         rows.insert(rows.end(), area.begin(), area.end());
     return rows;
 }

@@ -26,8 +26,17 @@ Bitmap::Bitmap(int width, int height, PixelFormat format, Zeroed)
     , m_format(format)
     , m_stride(strideFor(m_width, format))
     , m_palette(defaultPalette(bitsPerPixel()))
-    , m_bits(m_stride * static_cast<std::size_t>(m_height))
+    , m_bits(pixels(m_stride, width, height))
 {
+}
+
+PixelBuffer Bitmap::pixels(std::size_t stride, int width, int height)
+{
+    try {
+        return PixelBuffer(stride * static_cast<std::size_t>(isSaneSize(width, height) ? std::max(height, 0) : 0));
+    } catch (const std::bad_alloc&) {
+        throw OutOfPixelMemory(width, height);
+    }
 }
 
 Bitmap Bitmap::zeroed(int width, int height, PixelFormat format)

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <new>
 #include <vector>
 
 namespace daubix::gfx {
@@ -24,6 +25,19 @@ constexpr bool isIndexed(PixelFormat f)
 // first, each padded to a multiple of 4 bytes (the padding is kept zero); 24-bit pixels are the bytes
 // blue, green, red, 32-bit pixels blue, green, red, unused. Formats of 8 bits and fewer carry a palette
 // and store indices (1 and 4 bits: the leftmost pixel in the high bits of a byte).
+// Thrown when the memory for a bitmap's pixels cannot be had, with the size that was asked for, so that
+// a command can say what did not fit.
+struct OutOfPixelMemory : std::bad_alloc {
+    OutOfPixelMemory(int w, int h)
+        : width(w)
+        , height(h)
+    {
+    }
+    const char* what() const noexcept override { return "not enough memory for a bitmap"; }
+    int width;
+    int height;
+};
+
 class Bitmap {
 public:
     // More pixels than this are refused by every reader and command that sizes a bitmap from outside data.
@@ -87,6 +101,7 @@ public:
 
 private:
     struct Zeroed { };
+    static PixelBuffer pixels(std::size_t stride, int width, int height);
     Bitmap(int width, int height, PixelFormat format, Zeroed);
 
     int m_width = 0;

@@ -102,11 +102,16 @@ std::optional<gfx::Font> QtHost::chooseFont(const gfx::Font& initial)
     return result;
 }
 
-std::optional<std::string> QtHost::askFileName(FileDialog kind, const std::string& filter)
+std::optional<std::string> QtHost::askFileName(FileDialog kind, const std::string& filter, int filterIndex)
 {
     const QString types = QString::fromStdString(filter);
-    const QString name = kind == FileDialog::Open ? QFileDialog::getOpenFileName(m_window, {}, {}, types)
-                                                  : QFileDialog::getSaveFileName(m_window, {}, {}, types);
+    const QStringList names = types.split(";;");
+    QString chosen = filterIndex >= 1 && filterIndex <= names.size() ? names[filterIndex - 1] : QString();
+    // The globs stay out of sight: the type names are the program's own texts.
+    const auto options = QFileDialog::HideNameFilterDetails;
+    const QString name = kind == FileDialog::Open
+        ? QFileDialog::getOpenFileName(m_window, {}, {}, types, &chosen, options)
+        : QFileDialog::getSaveFileName(m_window, {}, {}, types, &chosen, options);
     if (name.isEmpty())
         return std::nullopt;
     return name.toStdString();

@@ -25,7 +25,7 @@ public:
         const std::string& caption, const std::string& prompt, const std::string& initial) override;
     std::optional<gfx::Color> chooseColor(gfx::Color initial) override;
     std::optional<gfx::Font> chooseFont(const gfx::Font& initial) override;
-    std::optional<std::string> askFileName(FileDialog kind, const std::string& filter) override;
+    std::optional<std::string> askFileName(FileDialog kind, const std::string& filter, int filterIndex) override;
     void setStatus(int panel, const std::string& text) override;
     void moveMouse(gfx::Point imagePoint) override;
     bool scriptEditorShowing() const override { return false; }

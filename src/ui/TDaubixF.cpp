@@ -8,6 +8,7 @@
 #include "app/WindowPlacement.h"
 #include "commands/CommandTable.h"
 #include "io/BmpCodec.h"
+#include "io/FileCommands.h"
 #include "io/FileWriter.h"
 #include "tools/ToolMenu.h"
 #include "ui/Icons.h"
@@ -463,6 +464,16 @@ void TDaubixF::imageChanged()
     m_paint->imageChanged({0, 0, m_doc.image.width(), m_doc.image.height()});
 }
 
+void TDaubixF::openFile(const std::string& path)
+{
+    app::CommandContext ctx{m_doc, m_host};
+    io::openPicture(ctx, path);
+    if (ctx.clean)
+        m_doc.modified = false;
+    imageChanged();
+    updateActions();
+}
+
 void TDaubixF::showAtStoredPlacement()
 {
     const app::Placement p = app::readMainPlacement(m_ini);
@@ -486,10 +497,12 @@ void TDaubixF::showEvent(QShowEvent* event)
 void TDaubixF::closeEvent(QCloseEvent* event)
 {
     if (m_doc.modified) {
-        // Saving arrives with the file formats; until then the question offers only No and Cancel.
-        const auto answer = QMessageBox::question(
-            this, "Daubix", "Save changes to the image?", QMessageBox::No | QMessageBox::Cancel, QMessageBox::Cancel);
-        if (answer != QMessageBox::No) {
+        const auto answer = QMessageBox::question(this, "Daubix", "Save changes to the image?",
+            QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Cancel);
+        if (answer == QMessageBox::Yes)
+            runRow(*commands::findCommand("File > Save As..."));
+        // Only a written file lets the picture go: a cancelled dialog or a failed save keeps the window.
+        if (answer == QMessageBox::Cancel || (answer == QMessageBox::Yes && m_doc.modified)) {
             event->ignore();
             return;
         }

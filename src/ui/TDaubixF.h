@@ -44,6 +44,8 @@ public:
     MyPaint* paintView() { return m_paint; }
     QString statusText(int panel) const;
     const std::string& programFolder() const { return m_folder; }
+    // Opens a file as File > Open does, without the dialog (for a file named on the command line).
+    void openFile(const std::string& path);
     // Shows the window where the settings file puts it: maximised, or at the stored place.
     void showAtStoredPlacement();
     // The menu or popup item of a command path, written as the command line takes it; null if none.

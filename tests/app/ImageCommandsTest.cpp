@@ -198,3 +198,24 @@ TEST_F(ImageCommands, FourBitsThenTwentyFourKeepsTheReducedColours)
                 std::find(gfx::standardPalette16().begin(), gfx::standardPalette16().end(), doc.image.pixel(x, y)),
                 gfx::standardPalette16().end());
 }
+
+// A command that runs out of memory halfway says so and leaves the image and the undo ring as they were.
+TEST_F(ImageCommands, RunningOutOfMemoryTakesTheCommandBack)
+{
+    const gfx::Bitmap before = doc.image;
+    app::pushImage(doc);
+    const int index = doc.undo.index();
+    const app::CommandRow greedy{.path = "Greedy",
+        .run =
+            [](app::CommandContext& c, const app::CommandRow&) {
+                c.doc.image.fill(gfx::clRed);
+                throw gfx::OutOfPixelMemory(70000, 70000);
+            },
+        .changesImage = true};
+    app::CommandContext ctx{doc, host};
+    app::runCommand(ctx, greedy);
+    EXPECT_EQ(doc.image, before);
+    EXPECT_EQ(doc.undo.index(), index);
+    EXPECT_FALSE(doc.modified);
+    EXPECT_EQ(host.messages, std::vector<std::string>{"Not enough memory for a 70000 \u00d7 70000 image."});
+}

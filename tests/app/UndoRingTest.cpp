@@ -70,3 +70,49 @@ TEST(UndoRing, KeepsSizeAndPixelFormatAndResizesSlotsOnRequest)
     EXPECT_EQ(restored.format(), gfx::PixelFormat::Bits4); // an older slot keeps its format, not its contents
     EXPECT_EQ(restored.width(), 30);
 }
+
+// A size given to the slots costs nothing until Undo reaches them; a slot never pushed reads as white
+// of that size, an older slot as its picture kept top-left.
+TEST(UndoRing, GivingTheSlotsAHugeSizeAllocatesNothing)
+{
+    UndoRing ring;
+    ring.push(marked(1));
+    ring.push(marked(2));
+    ring.resizeSlots(12000, 12000);
+    EXPECT_EQ(ring.storedBytes(), 2 * static_cast<std::int64_t>(marked(1).stride()) * 3);
+    ring.resizeSlots(6, 4);
+    gfx::Bitmap image;
+    ring.undo(image); // the newest keeps its own size: it is the resizing command's step
+    EXPECT_EQ(image, marked(2));
+    ring.undo(image);
+    gfx::Bitmap older = marked(1);
+    older.setSize(6, 4);
+    EXPECT_EQ(image, older);
+    ring.undo(image); // never pushed
+    EXPECT_EQ(image, gfx::Bitmap(6, 4));
+}
+
+// Beyond the budget the oldest pictures are freed first and read as never pushed; the newest stays even
+// when it alone is over.
+TEST(UndoRing, StaysWithinItsBudget)
+{
+    const gfx::Bitmap big(100, 100); // 30000 bytes
+    UndoRing ring(70000);
+    for (int n = 1; n <= 3; ++n) {
+        gfx::Bitmap b = big;
+        b.setPixel(0, 0, static_cast<gfx::Color>(n));
+        ring.push(b);
+    }
+    EXPECT_LE(ring.storedBytes(), 70000);
+    gfx::Bitmap image;
+    ring.undo(image);
+    EXPECT_EQ(image.pixel(0, 0), 3u);
+    ring.undo(image);
+    EXPECT_EQ(image.pixel(0, 0), 2u);
+    ring.undo(image); // the first push was freed
+    EXPECT_EQ(image, big);
+
+    UndoRing tiny(10);
+    tiny.push(big);
+    EXPECT_EQ(tiny.newest(), big);
+}

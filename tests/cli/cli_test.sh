@@ -138,7 +138,7 @@ check "an unknown step" 2 "$cli" do "Range > Select All" "Range > Nothing" --out
 expect "the unknown step is named" grep -q 'error: unknown step "Range > Nothing"' "$work/err"
 expect "a failed do writes nothing" cmp -s "$work/do.bmp" "$work/keep-do.bmp"
 check "a window's item" 2 "$cli" do "Image > Quick > Quick Effects..."
-check "an item not built yet" 2 "$cli" do "File > New"
+check "an item not built yet" 2 "$cli" do "File > Split Save > Vertical Split..."
 expect "not built yet is said" grep -q "not available yet" "$work/err"
 check "an unknown tool mode" 2 "$cli" do "drag nothing 1,1"
 check "a bad option" 2 "$cli" do --color red "goUndo"
@@ -157,7 +157,7 @@ expect "every command was an undo step" grep -qx "undo: 8" "$work/out"
 check "list the commands" 0 "$cli" commands
 expect "the list names menu items without accelerators" grep -qx "Range > Select All" "$work/out"
 expect "window items are marked" grep -qx "Help > Contents (window)" "$work/out"
-expect "items not built yet are marked" grep -qx "File > New (not available yet)" "$work/out"
+expect "items not built yet are marked" grep -qx "File > Split Save > Vertical Split... (not available yet)" "$work/out"
 check "a seed" 0 "$cli" do --seed 5 "goUndo"
 check "a seed that is not a number" 2 "$cli" do --seed five "goUndo"
 check "apply takes a seed" 0 "$cli" apply NoiseColor:40 "$fixtures/src.bmp" "$work/n1.bmp" --seed 3
@@ -225,6 +225,32 @@ expect "Size= is the compressed file's size" grep -qx "Size=$(stat -c %s "$f/q10
 check "the preview's picture is the saved file's" 0 "$cli" convert "$f/q10.jpg" "$f/q10.bmp"
 expect "preview and file agree" cmp -s "$f/preview.bmp" "$f/q10.bmp"
 check "JPEG preview needs a quality in range" 1 "$cli" apply JpegPreview:0,0 "$f/in.bmp" "$f/p0.bmp"
+
+# The File menu, headless.
+check "File > New" 0 "$cli" do --answer 30 --answer 45 --out "$f/new.bmp" --state "File > New"
+expect "New asks height then width" grep -q "^size: 45x30" "$work/out"
+expect "New leaves the image saved" grep -q "modified: no" "$work/out"
+check "New out of range" 1 "$cli" do --answer 0 --answer 45 --out "$f/new0.bmp" "File > New"
+expect "New says the size is out of range" grep -q "message: Image size out of range" "$work/err"
+expect "a failed step writes no --out" test ! -e "$f/new0.bmp"
+check "File > New Banner" 0 "$cli" do --in "$f/in.bmp" --out "$f/banner.bmp" --state "File > New Banner"
+expect "a banner is 468 x 60" grep -q "^size: 468x60" "$work/out"
+check "File > Open" 0 "$cli" do --file "$f/in.ico" --out "$f/opened.bmp" --state "File > Open..."
+expect "Open stretches icons as the program starts" grep -q "^size: 256x256" "$work/out"
+check "Open a damaged file" 1 "$cli" do --file "$f/cut.png" --out "$f/o.bmp" "File > Open..."
+expect "the reader's message" grep -q "message: Error Reading File!" "$work/err"
+check "Open an unknown type" 1 "$cli" do --file "$f/in.xyz" --out "$f/o.bmp" "File > Open..."
+expect "nothing was opened" grep -q "message: Unknown file type: nothing was opened." "$work/err"
+check "Save As with an option" 0 "$cli" do --in "$f/in.bmp" --file "$f/saved.png" "Options > Transparent PNG" \
+    "File > Save As..."
+expect "the option applies" test "$(byte "$f/saved.png" 25)" = 6
+check "Save As an unknown type" 1 "$cli" do --in "$f/in.bmp" --file "$f/saved.xyz" "File > Save As..."
+expect "nothing was saved" test ! -e "$f/saved.xyz"
+check "Save Pattern" 0 "$cli" do --in "$f/in.bmp" --file "$f/pattern.png" "File > Save Pattern..."
+expect "a pattern is a 32 x 32 BMP" test "$(head -c 2 "$f/pattern.png")$(word32 "$f/pattern.png" 18)" = BM32
+check "Open Pattern" 0 "$cli" do --in "$f/in.bmp" --file "$f/pattern.png" --out "$f/patterned.bmp" --state \
+    "File > Open Pattern..."
+expect "Open Pattern keeps the size" grep -q "^size: 20x14" "$work/out"
 
 if command -v tifftopnm >/dev/null && command -v bmptopnm >/dev/null; then
     bmptopnm "$f/in.bmp" >"$f/in.ppm" 2>/dev/null

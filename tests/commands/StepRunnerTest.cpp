@@ -100,7 +100,7 @@ TEST_F(Steps, WrongStepsAreRefusedAndChangeNothing)
              "drag line 1,1 sideways", "drag line tick:3 1,1", "drag line 1,1 99999999999,1", "drag line 1,1 tick:-1",
              "tick", "tick -1", "tick 1e3", "TDaubixF", "TDaubixF > PatList = 99", "TDaubixF > PatList",
              "TDaubixF > nothing = 1", "TDaubixF > colorlist = nocolour", "Help > Contents",
-             "Image > Quick > Quick Effects...", "File > New", "Range > Nothing"}) {
+             "Image > Quick > Quick Effects...", "File > Split Save > Vertical Split...", "Range > Nothing"}) {
         EXPECT_EQ(run(step), StepStatus::Error) << step;
         EXPECT_FALSE(runner.run(step).message.empty()) << step;
     }
@@ -139,6 +139,6 @@ TEST(HeadlessHost, AnswersFromItsQueuesThenWithTheDefaults)
     EXPECT_EQ(host.chooseColor(gfx::clBlue), gfx::clRed);
     EXPECT_EQ(host.chooseColor(gfx::clBlue), gfx::clBlue);
     host.files = {"a.bmp"};
-    EXPECT_EQ(host.askFileName(app::Host::FileDialog::Open, ""), "a.bmp");
-    EXPECT_FALSE(host.askFileName(app::Host::FileDialog::Save, ""));
+    EXPECT_EQ(host.askFileName(app::Host::FileDialog::Open, "", 1), "a.bmp");
+    EXPECT_FALSE(host.askFileName(app::Host::FileDialog::Save, "", 1));
 }

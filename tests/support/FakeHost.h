@@ -31,8 +31,16 @@ public:
     std::optional<gfx::Color> chooseColor(gfx::Color) override { return std::nullopt; }
     std::optional<gfx::Font> chooseFont(const gfx::Font&) override { return std::nullopt; }
     std::deque<std::string> files; // file dialog answers in order; empty queue = cancel
-    std::optional<std::string> askFileName(FileDialog, const std::string&) override
+    std::vector<std::pair<std::string, int>> fileFilters; // each dialog's filter and chosen index
+    std::vector<std::string> failures; // showFailure's texts, also in messages
+    void showFailure(const std::string& text) override
     {
+        failures.push_back(text);
+        showMessage(text);
+    }
+    std::optional<std::string> askFileName(FileDialog, const std::string& filter, int filterIndex) override
+    {
+        fileFilters.emplace_back(filter, filterIndex);
         if (files.empty())
             return std::nullopt;
         std::string name = files.front();

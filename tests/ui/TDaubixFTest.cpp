@@ -3,12 +3,14 @@
 #include "app/Command.h"
 #include "commands/CommandTable.h"
 #include "io/BmpCodec.h"
+#include "io/Picture.h"
 #include "ui/Icons.h"
 #include "ui/MyPaint.h"
 #include "ui/TDaubixSplashF.h"
 
 #include <QAbstractSpinBox>
 #include <QAction>
+#include <QFileDialog>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -48,6 +50,24 @@ void answerNextMessageBox(QMessageBox::StandardButton button, QString* text = nu
                 return;
             }
         answerNextMessageBox(button, text);
+    });
+}
+
+// Answers the next file dialog with a name, or cancels it when the name is empty.
+void answerNextFileDialog(const QString& name)
+{
+    QTimer::singleShot(0, [name] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* dialog = qobject_cast<QFileDialog*>(w); dialog && dialog->isVisible()) {
+                if (name.isEmpty()) {
+                    dialog->reject();
+                } else {
+                    dialog->selectFile(name);
+                    QMetaObject::invokeMethod(dialog, "accept", Qt::DirectConnection);
+                }
+                return;
+            }
+        answerNextFileDialog(name);
     });
 }
 
@@ -131,7 +151,8 @@ private slots:
         QCOMPARE(countActions(shapes), toolRows);
         QCOMPARE(toolRows, 101);
         QCOMPARE(window.findChild<QAction*>("Open1")->shortcut(), QKeySequence("Ctrl+O"));
-        QVERIFY(!window.findChild<QAction*>("Open1")->isEnabled()); // arrives with the file formats
+        QVERIFY(window.findChild<QAction*>("Open1")->isEnabled());
+        QVERIFY(!window.findChild<QAction*>("VerticalSplit1")->isEnabled()); // arrives with the split save
     }
 
     void choosingAToolSetsTheModeAndTheShapeButton()
@@ -232,6 +253,55 @@ private slots:
         answerNextMessageBox(QMessageBox::No);
         QVERIFY(window.close());
         QVERIFY(QFile::exists(place.filePath("Daubix.ini")));
+    }
+
+    // Yes saves first: the window closes only once a file was written.
+    void closingWithYesSavesTheImage()
+    {
+        QTemporaryDir place;
+        ui::TDaubixF window(place.path().toStdString());
+        window.show();
+        window.document().image.setPixel(0, 0, gfx::clRed);
+        window.findChild<QAction*>("btnturn")->trigger(); // modifies the image
+        answerNextMessageBox(QMessageBox::Yes);
+        answerNextFileDialog({}); // cancelled: the picture stays
+        QVERIFY(!window.close());
+        QVERIFY(window.document().modified);
+        const QString saved = place.filePath("kept.bmp");
+        QTimer::singleShot(0, [saved] {
+            answerNextMessageBox(QMessageBox::Yes);
+            answerNextFileDialog(saved);
+        });
+        QVERIFY(window.close());
+        auto written = io::readBmpFile(saved.toStdString());
+        QVERIFY(written.ok());
+        QCOMPARE(written.value(), window.document().image);
+    }
+
+    // A file named on the command line is opened before the first undo step; a bad one leaves the white
+    // image and says why.
+    void aFileGivenAtStartIsOpened()
+    {
+        QTemporaryDir place;
+        gfx::Bitmap picture(30, 20);
+        for (int x = 0; x < 30; ++x)
+            picture.setPixel(x, x % 20, gfx::rgb(8 * x, 255 - 8 * x, 90));
+        QVERIFY(io::writePicture(place.filePath("start.png").toStdString(), picture, {}, {}, 25).ok());
+        {
+            ui::TDaubixF window(place.path().toStdString());
+            window.openFile(place.filePath("start.png").toStdString());
+            window.show();
+            QCOMPARE(window.document().image, picture);
+            QCOMPARE(window.document().undo.newest(), picture);
+            QVERIFY(!window.document().modified);
+            QCOMPARE(window.statusText(0), QString("start.png"));
+        }
+        ui::TDaubixF window(place.path().toStdString());
+        QString said;
+        answerNextMessageBox(QMessageBox::Ok, &said);
+        window.openFile(place.filePath("missing.png").toStdString());
+        QCOMPARE(said, "Error Opening File " + place.filePath("missing.png") + "!");
+        QCOMPARE(window.document().image, gfx::Bitmap(256, 256));
     }
 
     void draggingInRectangleModeDrawsOneRectangleAndOneUndoStep()
