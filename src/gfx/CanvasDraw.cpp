@@ -329,7 +329,30 @@ bool reaches(Point a, Point b, int width, int targetWidth, int targetHeight)
 std::vector<Span> widePathSpans(std::span<const Point> points, bool closed, int width, int targetWidth, int height)
 {
     std::vector<Span> spans;
+    // A pen wider than the image often has a vertex whose disc alone covers all of it; every other disc
+    // and band would only be sorted away.
+    const double inside = width / 2.0 - 2;
+    for (const Point& p : points) {
+        double farthest = 0;
+        for (const double cx : {0.0, targetWidth - 1.0})
+            for (const double cy : {0.0, height - 1.0})
+                farthest = std::max(farthest, std::hypot(cx - p.x, cy - p.y));
+        if (inside > 0 && farthest <= inside) {
+            for (int y = 0; y < height; ++y)
+                spans.push_back({y, 0, targetWidth});
+            return spans;
+        }
+    }
     const double half = width / 2.0;
+    // Overlapping bands and discs are merged as they come rather than all sorted at the end: with a
+    // wide pen on a short image most of them fall on the same few rows.
+    std::size_t mergeAt = std::size_t{1} << 14;
+    const auto mergeWhenLarge = [&] {
+        if (spans.size() <= mergeAt)
+            return;
+        detail::normalizeSpans(spans);
+        mergeAt = std::max(mergeAt, 2 * spans.size());
+    };
     const std::size_t segments = points.size() - 1 + (closed && points.size() > 2 ? 1 : 0);
     for (std::size_t k = 0; k < segments; ++k) {
         const Point a = points[k], b = points[(k + 1) % points.size()];
@@ -354,6 +377,7 @@ std::vector<Span> widePathSpans(std::span<const Point> points, bool closed, int 
             {b.x + minus.x, b.y + minus.y}, {a.x + minus.x, a.y + minus.y}};
         const std::vector<Span> part = detail::polygonSpans(std::span<const PointF>(band), height);
         spans.insert(spans.end(), part.begin(), part.end());
+        mergeWhenLarge();
     }
     for (const Point& p : points) {
         if (!reaches(p, p, width, targetWidth, height))
@@ -361,6 +385,7 @@ std::vector<Span> widePathSpans(std::span<const Point> points, bool closed, int 
         const std::int64_t l = std::int64_t{p.x} - width / 2, t = std::int64_t{p.y} - width / 2;
         const std::vector<Span> disc = filledEllipseSpans(l, t, l + width, t + width, INT32_MAX / 4, height);
         spans.insert(spans.end(), disc.begin(), disc.end());
+        mergeWhenLarge();
     }
     detail::normalizeSpans(spans);
     return spans;
@@ -550,10 +575,13 @@ void Canvas::ellipse(int left, int top, int right, int bottom)
         }
         const std::int64_t reach = pw + 1;
         std::int64_t runY = 0, runX0 = 0, runX1 = -1;
+        // Only the disc rows that land on the image are kept: a pen far wider than the image would
+        // otherwise pile up rows that clipping throws away anyway.
         const auto flush = [&] {
             for (const Span& s : disc)
-                outline.ink.push_back(
-                    {static_cast<int>(runY + s.y), static_cast<int>(runX0 + s.x0), static_cast<int>(runX1 + s.x1)});
+                if (runY + s.y >= 0 && runY + s.y < target.height())
+                    outline.ink.push_back(
+                        {static_cast<int>(runY + s.y), static_cast<int>(runX0 + s.x0), static_cast<int>(runX1 + s.x1)});
             if (outline.ink.size() > kMergeSpans)
                 detail::normalizeSpans(outline.ink);
         };
