@@ -74,6 +74,13 @@ const Bitmap& picture()
     return p;
 }
 
+// The JPEG preview window's picture size.
+const Bitmap& fullHd()
+{
+    static const Bitmap p = photoLike(1920, 1080);
+    return p;
+}
+
 // The inputs every benchmark reads, written once per run by our own writers.
 void makeInputs()
 {
@@ -93,6 +100,7 @@ void makeInputs()
             bytes.insert(bytes.end(), {px[2], px[1], px[0]});
         }
     (void)io::writeFileAtomically(file("p.ppm"), bytes);
+    (void)io::writeBmpFile(file("hd.bmp"), fullHd());
 }
 
 std::vector<std::uint8_t> bytesOf(const std::string& name)
@@ -147,6 +155,15 @@ void BM_IconSave(benchmark::State& state)
 }
 BENCHMARK(BM_IconSave)->Unit(benchmark::kMillisecond);
 
+// The JPEG preview window's step: the full-HD picture compressed at quality 10 in memory, the bytes
+// counted and decompressed again. Compared below with cjpeg and djpeg run on the same picture.
+void BM_JpegPreviewStep(benchmark::State& state)
+{
+    for (auto _ : state)
+        benchmark::DoNotOptimize(io::jpegPreview(fullHd(), 10, false));
+}
+BENCHMARK(BM_JpegPreviewStep)->Unit(benchmark::kMillisecond);
+
 // ---- whole processes -------------------------------------------------------------------------------
 
 void runProcess(benchmark::State& state, const std::string& program, const std::string& arguments)
@@ -177,6 +194,10 @@ DAUBIX_PROCESS(jpeg_decode_ours, kOurs, "convert p.jpg r.bmp");
 DAUBIX_PROCESS(jpeg_decode_djpeg, "djpeg", "-bmp -outfile r.bmp p.jpg");
 DAUBIX_PROCESS(jpeg_encode_ours, kOurs, "convert p.bmp r.jpg --quality 25");
 DAUBIX_PROCESS(jpeg_encode_cjpeg, "cjpeg", "-quality 25 -outfile r.jpg p.bmp");
+// The peer of the preview step: the same picture through both programs, the decoder writing PPM, its
+// cheapest output. cjpeg warns that quality 10 needs its tables clamped for baseline, as ours are too.
+DAUBIX_PROCESS(jpeg_preview_cjpeg_djpeg, "cjpeg",
+    "-quality 10 -outfile hd.jpg hd.bmp 2>/dev/null && djpeg -outfile hd.ppm hd.jpg");
 DAUBIX_PROCESS(png_encode_ours, kOurs, "convert p.bmp r.png");
 DAUBIX_PROCESS(png_encode_imagemagick, kImageMagick,
     "p.bmp -define png:compression-level=6 -define png:compression-filter=5 r.png");

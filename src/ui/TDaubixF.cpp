@@ -15,6 +15,7 @@
 #include "ui/MyPaint.h"
 #include "ui/SideLists.h"
 #include "ui/TGammaPanel.h"
+#include "ui/TJpegPreviewF.h"
 
 #include <QAbstractSpinBox>
 #include <QActionGroup>
@@ -395,6 +396,15 @@ bool TDaubixF::openWindow(std::string_view name, bool check)
     if (name == "Exit") {
         if (!check)
             close();
+        return true;
+    }
+    if (name == "TJpegPreviewF") {
+        if (!check) {
+            auto* window = findChild<TJpegPreviewF*>("TJpegPreviewF");
+            if (!window)
+                window = new TJpegPreviewF(m_doc, m_host, this);
+            window->showAndPreview();
+        }
         return true;
     }
     return false;

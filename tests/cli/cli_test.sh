@@ -225,6 +225,8 @@ expect "Size= is the compressed file's size" grep -qx "Size=$(stat -c %s "$f/q10
 check "the preview's picture is the saved file's" 0 "$cli" convert "$f/q10.jpg" "$f/q10.bmp"
 expect "preview and file agree" cmp -s "$f/preview.bmp" "$f/q10.bmp"
 check "JPEG preview needs a quality in range" 1 "$cli" apply JpegPreview:0,0 "$f/in.bmp" "$f/p0.bmp"
+check "the JPEG preview needs its window" 2 "$cli" do --in "$f/in.bmp" --out "$f/no.bmp" "Image > Quick > Quick JPEG..."
+expect "nothing is written for a window's item" test ! -e "$f/no.bmp"
 
 # The File menu, headless.
 check "File > New" 0 "$cli" do --answer 30 --answer 45 --out "$f/new.bmp" --state "File > New"
