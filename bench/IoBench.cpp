@@ -190,6 +190,7 @@ const std::string kImageMagick = "/usr/bin/convert"; // ImageMagick's, not any o
 
 DAUBIX_PROCESS(bmp_ours, kOurs, "convert p.bmp o.bmp");
 DAUBIX_PROCESS(bmp_cp, "cp", "p.bmp o.bmp");
+DAUBIX_PROCESS(open_ours, kOurs, "do --file p.bmp --out o.bmp 'File > Open...'");
 DAUBIX_PROCESS(jpeg_decode_ours, kOurs, "convert p.jpg r.bmp");
 DAUBIX_PROCESS(jpeg_decode_djpeg, "djpeg", "-bmp -outfile r.bmp p.jpg");
 DAUBIX_PROCESS(jpeg_encode_ours, kOurs, "convert p.bmp r.jpg --quality 25");
