@@ -14,6 +14,7 @@
 #include "ui/MyPaint.h"
 #include "ui/SideLists.h"
 #include "ui/TGammaPanel.h"
+#include "ui/TPaintPreviewF.h"
 
 #include <QAbstractSpinBox>
 #include <QActionGroup>
@@ -389,6 +390,15 @@ bool TDaubixF::openWindow(std::string_view name, bool check)
     if (name == "DaubixHelp") {
         if (!check)
             showHelp();
+        return true;
+    }
+    if (name == "TPaintPreviewF") {
+        if (!check) {
+            auto* preview = findChild<TPaintPreviewF*>();
+            if (!preview)
+                preview = new TPaintPreviewF(m_doc, this);
+            preview->Print1Click();
+        }
         return true;
     }
     if (name == "Exit") {
