@@ -33,7 +33,9 @@ Commands:
                     apply an effect to IN and write the result to OUT (any types convert
                     knows); EFFECT is a name, or NAME:ARG,ARG,... for effects with numbers,
                     e.g. GaussianBlur:3. JpegPreview:QUALITY,GREY writes what the JPEG
-                    preview shows and prints "Size=" and the compressed size
+                    preview shows and prints "Size=" and the compressed size;
+                    PrintPreview:PAGEW,PAGEH,SCALE writes the print preview of a printable
+                    area of PAGEW x PAGEH printer pixels, a fifth of its size
   effects           list the effects that apply knows, with their arguments
   commands          list the steps that do knows: every menu, toolbar and popup item, marked
                     "(window)" when it opens a window and "(not available yet)" when its

@@ -1,5 +1,6 @@
 #include "commands/ApplyRows.h"
 
+#include "app/Print.h"
 #include "app/Prompt.h"
 #include "app/TextCase.h"
 #include "io/JpegCodec.h"
@@ -27,8 +28,26 @@ gfx::Status jpegPreviewRow(gfx::Bitmap& image, Args args, std::string& report)
     return {};
 }
 
+// The print preview picture for a printable area of pageW x pageH printer pixels.
+gfx::Status printPreviewRow(gfx::Bitmap& image, Args args, std::string&)
+{
+    const std::optional<int> pageWidth = app::parseInteger(args[0]);
+    const std::optional<int> pageHeight = app::parseInteger(args[1]);
+    const std::optional<int> scale = app::parseInteger(args[2]);
+    constexpr int d = app::kPreviewDivisor;
+    if (!pageWidth || !pageHeight || *pageWidth < d || *pageHeight < d
+        || !gfx::Bitmap::isSaneSize(*pageWidth / d, *pageHeight / d))
+        return gfx::Error{"the page must be at least 5 printer pixels a side, and its fifth at most "
+            + std::to_string(gfx::Bitmap::kMaxPixels) + " pixels"};
+    if (!scale || *scale < 1)
+        return gfx::Error{"the scale must be a whole number from 1 up"};
+    image = app::printPreview(image, *pageWidth, *pageHeight, *scale);
+    return {};
+}
+
 const ApplyRow kRows[] = {
     {"JpegPreview", "quality,grey", 2, 2, jpegPreviewRow},
+    {"PrintPreview", "pagew,pageh,scale", 3, 3, printPreviewRow},
 };
 
 } // namespace

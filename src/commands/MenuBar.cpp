@@ -30,7 +30,7 @@ constexpr app::CommandRow kMenuBar[] = {
     {.path = "File > Split Save > &Horizontal Split..."},
     {.path = "File > Split Save > &Puzzle Split..."},
     {.path = "File > Split Save > Image Count..."},
-    {.path = "File > Print..."},
+    {.path = "File > Print...", .kind = ItemKind::Window, .text = "TPaintPreviewF"},
     {.path = "File > E&xit", .kind = ItemKind::Window, .text = "Exit"},
     {.path = "Edit > &Copy Image"},
     {.path = "Edit > Copy &Range"},

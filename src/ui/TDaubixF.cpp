@@ -16,6 +16,7 @@
 #include "ui/SideLists.h"
 #include "ui/TGammaPanel.h"
 #include "ui/TJpegPreviewF.h"
+#include "ui/TPaintPreviewF.h"
 
 #include <QAbstractSpinBox>
 #include <QActionGroup>
@@ -391,6 +392,15 @@ bool TDaubixF::openWindow(std::string_view name, bool check)
     if (name == "DaubixHelp") {
         if (!check)
             showHelp();
+        return true;
+    }
+    if (name == "TPaintPreviewF") {
+        if (!check) {
+            auto* preview = findChild<TPaintPreviewF*>();
+            if (!preview)
+                preview = new TPaintPreviewF(m_doc, this);
+            preview->Print1Click();
+        }
         return true;
     }
     if (name == "Exit") {

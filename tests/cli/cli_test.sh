@@ -64,6 +64,18 @@ expect "the unknown effect is named" grep -q "Sharpen" "$work/err"
 check "apply with a bad argument" 1 "$cli" apply Mosaic:big "$fixtures/src.bmp" "$work/x.bmp"
 expect "nothing written after a bad argument" test ! -e "$work/x.bmp"
 check "apply with too few words" 2 "$cli" apply Emboss "$fixtures/src.bmp"
+
+# The print preview of a black 40 x 30 image at scale 2 on a 500 x 400 page: a white 100 x 80 picture
+# with black over (10, 10)-(10 + 80 div 5, 10 + 60 div 5).
+check "a black image" 0 "$cli" do --size 40x30 --pen 000000 --brush 000000 "drag rectangle 0,0 40,30" \
+    --out "$work/black.bmp"
+check "print preview" 0 "$cli" apply PrintPreview:500,400,2 "$work/black.bmp" "$work/print-preview.bmp"
+check "the preview expected" 0 "$cli" do --size 100x80 --pen 000000 --brush 000000 \
+    "drag rectangle 10,10 26,22" --out "$work/print-expected.bmp"
+expect "the preview is white with the image in its box" cmp -s "$work/print-preview.bmp" "$work/print-expected.bmp"
+check "a page under 5 pixels a side" 1 "$cli" apply PrintPreview:4,400,2 "$work/black.bmp" "$work/x.bmp"
+check "a scale under 1" 1 "$cli" apply PrintPreview:500,400,0 "$work/black.bmp" "$work/x.bmp"
+check "printing needs a window" 2 "$cli" do "File > Print..."
 check "list the effects" 0 "$cli" effects
 expect "the list names Resample" grep -q "^Resample:filter,scale$" "$work/out"
 
