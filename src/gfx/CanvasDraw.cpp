@@ -3,6 +3,7 @@
 #include "gfx/Text.h"
 
 #include <algorithm>
+#include <utility>
 #include <cmath>
 #include <cstdlib>
 
@@ -322,6 +323,96 @@ bool reaches(Point a, Point b, int width, int targetWidth, int targetHeight)
         && std::min<std::int64_t>(a.y, b.y) - margin < targetHeight;
 }
 
+// The union of spans on a band of the image's rows, merged row by row as they arrive; a row covered
+// from edge to edge takes no more work, and once all are, the caller can stop.
+class RowUnion {
+public:
+    RowUnion(int top, int count, int width)
+        : m_top(top)
+        , m_width(width)
+        , m_rows(static_cast<std::size_t>(count))
+        , m_open(static_cast<std::size_t>(count) + 1)
+    {
+        for (std::size_t i = 0; i < m_open.size(); ++i)
+            m_open[i] = static_cast<int>(i);
+    }
+    // Whether every row from y0 to y1 is covered already, so that a shape there would add nothing.
+    bool covered(std::int64_t y0, std::int64_t y1)
+    {
+        const std::int64_t first = std::max<std::int64_t>(y0 - m_top, 0);
+        const std::int64_t last = std::min<std::int64_t>(y1 - m_top, static_cast<std::int64_t>(m_rows.size()) - 1);
+        return first > last || nextOpen(static_cast<int>(first)) > last;
+    }
+    void add(const std::vector<Span>& spans)
+    {
+        for (Span s : spans) {
+            if (s.y < m_top || s.y - m_top >= static_cast<std::int64_t>(m_rows.size()))
+                continue;
+            s.x0 = std::max(s.x0, 0);
+            s.x1 = std::min(s.x1, m_width);
+            Row& row = m_rows[static_cast<std::size_t>(s.y - m_top)];
+            if (s.x1 <= s.x0 || row.full)
+                continue;
+            row.spans.push_back(s);
+            if (row.spans.size() > row.mergeAt)
+                merge(row);
+        }
+    }
+    bool full() const { return m_full == m_rows.size(); }
+    std::vector<Span> spans()
+    {
+        std::vector<Span> out;
+        for (Row& row : m_rows) {
+            merge(row);
+            out.insert(out.end(), row.spans.begin(), row.spans.end());
+        }
+        return out;
+    }
+
+private:
+    struct Row {
+        std::vector<Span> spans;
+        std::size_t mergeAt = 8;
+        bool full = false;
+    };
+    void merge(Row& row)
+    {
+        std::vector<Span>& v = row.spans;
+        std::sort(v.begin(), v.end(), [](const Span& a, const Span& b) { return a.x0 < b.x0; });
+        std::size_t out = 0;
+        for (std::size_t i = 0; i < v.size(); ++i) {
+            if (out > 0 && v[i].x0 <= v[out - 1].x1)
+                v[out - 1].x1 = std::max(v[out - 1].x1, v[i].x1);
+            else
+                v[out++] = v[i];
+        }
+        v.resize(out);
+        row.mergeAt = std::max<std::size_t>(8, 2 * out);
+        if (!row.full && out == 1 && v[0].x0 == 0 && v[0].x1 == m_width) {
+            row.full = true;
+            ++m_full;
+            const auto index = static_cast<std::size_t>(&row - m_rows.data());
+            m_open[index] = static_cast<int>(index) + 1;
+        }
+    }
+    // The first row from i on that is not covered yet (m_rows.size() when none), shortening the chain.
+    int nextOpen(int i)
+    {
+        int root = i;
+        while (m_open[static_cast<std::size_t>(root)] != root)
+            root = m_open[static_cast<std::size_t>(root)];
+        while (m_open[static_cast<std::size_t>(i)] != root)
+            i = std::exchange(m_open[static_cast<std::size_t>(i)], root);
+        return root;
+    }
+
+    int m_top;
+    int m_width;
+    std::vector<Row> m_rows;
+    std::vector<int> m_open; // a covered row points on towards the next row that is not
+    std::size_t m_full = 0;
+};
+
 // The area a pen wider than one pixel covers along a path: a band of the pen's width centred on each
 // segment, and a disc of the pen's diameter on every vertex (round ends and joins), as one region.
 // Segments and vertices too far from the target to reach it are skipped: a figure far larger than the
@@ -344,17 +435,30 @@ std::vector<Span> widePathSpans(std::span<const Point> points, bool closed, int 
         }
     }
     const double half = width / 2.0;
-    // Overlapping bands and discs are merged as they come rather than all sorted at the end: with a
-    // wide pen on a short image most of them fall on the same few rows.
-    std::size_t mergeAt = std::size_t{1} << 14;
-    const auto mergeWhenLarge = [&] {
-        if (spans.size() <= mergeAt)
-            return;
-        detail::normalizeSpans(spans);
-        mergeAt = std::max(mergeAt, 2 * spans.size());
+    // The rows a pen can reach, each merging what lands on it as it comes: a wide pen along a path of
+    // many short segments lays thousands of nearly equal discs and bands on the same rows.
+    std::int64_t top = INT64_MAX, bottom = INT64_MIN;
+    for (const Point& p : points) {
+        top = std::min<std::int64_t>(top, p.y);
+        bottom = std::max<std::int64_t>(bottom, p.y);
+    }
+    top = std::max<std::int64_t>(top - width, 0);
+    bottom = std::min<std::int64_t>(bottom + width, std::int64_t{height} - 1);
+    if (top > bottom)
+        return spans;
+    // A row costs a little memory each; beyond a million (a very tall, narrow image) the spans are
+    // gathered in one list instead.
+    constexpr std::int64_t kMaxRows = std::int64_t{1} << 20;
+    RowUnion rows(static_cast<int>(top), static_cast<int>(std::min(bottom - top + 1, kMaxRows)), targetWidth);
+    const bool tall = bottom - top + 1 > kMaxRows;
+    const auto add = [&](std::vector<Span> part) {
+        if (tall)
+            spans.insert(spans.end(), part.begin(), part.end());
+        else
+            rows.add(part);
     };
     const std::size_t segments = points.size() - 1 + (closed && points.size() > 2 ? 1 : 0);
-    for (std::size_t k = 0; k < segments; ++k) {
+    for (std::size_t k = 0; k < segments && (tall || !rows.full()); ++k) {
         const Point a = points[k], b = points[(k + 1) % points.size()];
         if (!reaches(a, b, width, targetWidth, height))
             continue;
@@ -375,18 +479,31 @@ std::vector<Span> widePathSpans(std::span<const Point> points, bool closed, int 
         const PointF plus = offset(nx, ny, plusOutward), minus = offset(-nx, -ny, !plusOutward);
         const PointF band[] = {{a.x + plus.x, a.y + plus.y}, {b.x + plus.x, b.y + plus.y},
             {b.x + minus.x, b.y + minus.y}, {a.x + minus.x, a.y + minus.y}};
-        const std::vector<Span> part = detail::polygonSpans(std::span<const PointF>(band), height);
-        spans.insert(spans.end(), part.begin(), part.end());
-        mergeWhenLarge();
+        // The band itself, not only the pen about the segment, must reach the image: a short band
+        // across a long pen's width lies beside the image more often than on it.
+        const double bandLeft = std::min({band[0].x, band[1].x, band[2].x, band[3].x});
+        const double bandRight = std::max({band[0].x, band[1].x, band[2].x, band[3].x});
+        const double bandTop = std::min({band[0].y, band[1].y, band[2].y, band[3].y});
+        const double bandBottom = std::max({band[0].y, band[1].y, band[2].y, band[3].y});
+        if (bandRight < -1 || bandLeft > targetWidth + 1 || bandBottom < -1 || bandTop > height + 1)
+            continue;
+        if (!tall
+            && rows.covered(static_cast<std::int64_t>(std::floor(bandTop)) - 1,
+                static_cast<std::int64_t>(std::ceil(bandBottom)) + 1))
+            continue;
+        add(detail::polygonSpans(std::span<const PointF>(band), height));
     }
-    for (const Point& p : points) {
+    for (std::size_t k = 0; k < points.size() && (tall || !rows.full()); ++k) {
+        const Point& p = points[k];
         if (!reaches(p, p, width, targetWidth, height))
             continue;
         const std::int64_t l = std::int64_t{p.x} - width / 2, t = std::int64_t{p.y} - width / 2;
-        const std::vector<Span> disc = filledEllipseSpans(l, t, l + width, t + width, INT32_MAX / 4, height);
-        spans.insert(spans.end(), disc.begin(), disc.end());
-        mergeWhenLarge();
+        if (!tall && rows.covered(t - 1, t + width + 1))
+            continue;
+        add(filledEllipseSpans(l, t, l + width, t + width, INT32_MAX / 4, height));
     }
+    if (!tall)
+        return rows.spans();
     detail::normalizeSpans(spans);
     return spans;
 }
