@@ -7,12 +7,13 @@
 
 namespace daubix::app {
 
-namespace {
-
 std::string outOfMemory(int width, int height)
 {
     return "Not enough memory for a " + std::to_string(width) + " \u00d7 " + std::to_string(height) + " image.";
 }
+
+namespace {
+
 
 // Runs the handler; on running out of memory says so and reports false.
 bool runGuarded(CommandContext& ctx, const CommandRow& row)
@@ -40,17 +41,25 @@ void runCommand(CommandContext& ctx, const CommandRow& row)
         runGuarded(ctx, row);
         return;
     }
-    UndoRing::Slot displaced = doc.undo.pushReturningOld(doc.image);
+    UndoRing::Slot displaced;
+    try {
+        displaced = doc.undo.pushReturningOld(doc.image);
+    } catch (const std::bad_alloc&) {
+        ctx.host.showFailure(outOfMemory(doc.image.width(), doc.image.height()));
+        return; // the ring is as it was, and the command never ran
+    }
     if (!runGuarded(ctx, row)) {
         // Whatever the command had done is taken back: the image is the one it started from.
         doc.image = doc.undo.takeNewest();
         doc.undo.unpush(std::move(displaced));
         return;
     }
-    if (doc.image == doc.undo.newest())
+    if (doc.image == doc.undo.newest()) {
         doc.undo.unpush(std::move(displaced));
-    else
+    } else {
         doc.modified = true;
+        doc.undo.keepWithinBudget(); // only now: a command that changes nothing must cost no stored step
+    }
     if (ctx.clean)
         doc.modified = false;
 }

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
 #include <string_view>
 
 namespace daubix::app {
@@ -59,5 +60,7 @@ constexpr std::string_view caption(const CommandRow& row)
 // changes nothing leaves no trace in the undo ring. Handlers that give the undo slots a new size (New,
 // Open and the resizes) keep that step: the ring resizes all slots but the newest.
 void runCommand(CommandContext& ctx, const CommandRow& row);
+// What a command says when a width x height image does not fit in memory.
+std::string outOfMemory(int width, int height);
 
 } // namespace daubix::app

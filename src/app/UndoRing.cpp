@@ -27,7 +27,7 @@ UndoRing::UndoRing(std::int64_t budgetBytes)
 {
 }
 
-void UndoRing::push(const gfx::Bitmap& image)
+void UndoRing::store(const gfx::Bitmap& image)
 {
     Slot& slot = m_slots[static_cast<std::size_t>(m_index - 1)];
     if (bytesOf(slot.image) != bytesOf(image))
@@ -37,13 +37,24 @@ void UndoRing::push(const gfx::Bitmap& image)
     slot.height = image.height();
     if (++m_index > kSlots)
         m_index = 1;
+}
+
+void UndoRing::push(const gfx::Bitmap& image)
+{
+    store(image);
     keepWithinBudget();
 }
 
 UndoRing::Slot UndoRing::pushReturningOld(const gfx::Bitmap& image)
 {
-    Slot old = std::move(m_slots[static_cast<std::size_t>(m_index - 1)]);
-    push(image);
+    Slot& slot = m_slots[static_cast<std::size_t>(m_index - 1)];
+    Slot old = std::move(slot);
+    try {
+        store(image);
+    } catch (...) {
+        slot = std::move(old);
+        throw;
+    }
     return old;
 }
 

@@ -33,8 +33,12 @@ public:
     // slot of the same size reuses its pixel buffer. Beyond the budget the oldest pictures are freed;
     // the newest is always kept.
     void push(const gfx::Bitmap& image);
-    // As push, handing back what the slot held, so that unpush can restore the ring as it was.
+    // As push, handing back what the slot held, so that unpush can restore the ring as it was. The
+    // budget is left to keepWithinBudget, once the caller knows the step stays. Should the copy fail
+    // for want of memory, the ring is left as it was.
     Slot pushReturningOld(const gfx::Bitmap& image);
+    // Frees the oldest pictures (never the newest) until the stored ones fit the budget.
+    void keepWithinBudget();
     // Takes back the newest push: the index steps back and the slot gets its old content again.
     void unpush(Slot old);
     // The image of the newest push.
@@ -56,7 +60,7 @@ public:
 
 private:
     Slot& newestSlot();
-    void keepWithinBudget();
+    void store(const gfx::Bitmap& image);
 
     std::array<Slot, kSlots> m_slots;
     int m_index = 1;

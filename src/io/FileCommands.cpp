@@ -122,11 +122,11 @@ void newImage(CommandContext& c, const CommandRow&)
         return;
     }
     Document& doc = c.doc;
+    doc.image.setSize(static_cast<int>(*width), static_cast<int>(*height)); // first: it may run out of memory
     doc.viewFixed = false;
     doc.canvas.pen.style = gfx::PenStyle::Solid;
-    doc.image.setSize(static_cast<int>(*width), static_cast<int>(*height));
     doc.canvas.brush.setColor(gfx::clWhite);
-    doc.canvas.fillRect({0, 0, doc.image.width(), doc.image.height()});
+    doc.image.fill(gfx::clWhite); // white even under a pattern brush
     c.host.setStatus(0, "");
     doc.undo.resizeSlots(doc.image.width(), doc.image.height());
     c.clean = true;
@@ -135,9 +135,10 @@ void newImage(CommandContext& c, const CommandRow&)
 void newBanner(CommandContext& c, const CommandRow&)
 {
     Document& doc = c.doc;
+    doc.image.setSize(468, 60); // first: it may run out of memory
     doc.viewFixed = false;
-    app::setSecondColor(doc, gfx::clWhite);
-    doc.image.setSize(468, 60);
+    doc.secondColor = gfx::clWhite;
+    doc.canvas.brush.setColor(gfx::clWhite);
     doc.undo.resizeSlots(doc.image.width(), doc.image.height());
     doc.range = {0, 0, doc.image.width(), doc.image.height()};
 }

@@ -1,5 +1,7 @@
 #include "io/JpegPreviewCommands.h"
 
+#include "app/Command.h"
+
 #include "app/Document.h"
 #include "app/Host.h"
 #include "app/ImageCommands.h"
@@ -14,8 +16,7 @@ namespace {
 
 gfx::Error outOfMemory(const gfx::Bitmap& image)
 {
-    return gfx::Error{"Not enough memory for a " + std::to_string(image.width()) + " \u00d7 "
-        + std::to_string(image.height()) + " image."};
+    return gfx::Error{app::outOfMemory(image.width(), image.height())};
 }
 
 } // namespace
@@ -60,6 +61,8 @@ gfx::Status useJpegPreview(app::Document& doc, app::Host& host, const gfx::Bitma
 {
     if (picture.isEmpty())
         return gfx::Error{"There is no preview to use."};
+    if (picture == doc.image)
+        return {}; // nothing changes, so nothing is recorded
     try {
         gfx::Bitmap taken = picture;
         app::pushImage(doc);

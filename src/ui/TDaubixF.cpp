@@ -487,7 +487,13 @@ void TDaubixF::imageChanged()
 void TDaubixF::openFile(const std::string& path)
 {
     app::CommandContext ctx{m_doc, m_host};
-    io::openPicture(ctx, path);
+    try {
+        io::openPicture(ctx, path);
+    } catch (const gfx::OutOfPixelMemory& e) {
+        m_host.showFailure(app::outOfMemory(e.width, e.height));
+    } catch (const std::bad_alloc&) {
+        m_host.showFailure("Not enough memory to open " + path + ".");
+    }
     if (ctx.clean)
         m_doc.modified = false;
     imageChanged();

@@ -116,3 +116,23 @@ TEST(UndoRing, StaysWithinItsBudget)
     tiny.push(big);
     EXPECT_EQ(tiny.newest(), big);
 }
+
+// A step that is taken back (its command changed nothing) frees nothing, however near the budget.
+TEST(UndoRing, AStepTakenBackCostsNoStoredPicture)
+{
+    gfx::Bitmap big(100, 100); // 30000 bytes
+    UndoRing ring(70000);
+    ring.push(marked(1));
+    big.setPixel(0, 0, 2);
+    ring.push(big);
+    big.setPixel(0, 0, 3);
+    ring.push(big);
+    const std::int64_t stored = ring.storedBytes();
+    UndoRing::Slot displaced = ring.pushReturningOld(big);
+    ring.unpush(std::move(displaced));
+    EXPECT_EQ(ring.storedBytes(), stored);
+    gfx::Bitmap image;
+    ring.undo(image);
+    ring.undo(image);
+    EXPECT_EQ(image.pixel(0, 0), 2u);
+}

@@ -104,6 +104,18 @@ TEST(FileCommands, NewAsksBothSidesBeforeChangingAnything)
     }
 }
 
+// White means white: a pattern brush in force does not show in the new image.
+TEST(FileCommands, NewIsWhiteUnderAPatternBrush)
+{
+    Fixture f;
+    gfx::Bitmap pattern(8, 8);
+    pattern.fill(gfx::clBlue);
+    f.doc.canvas.brush.setPattern(pattern);
+    f.host.answers = {"6", "9"};
+    f.run("File > &New");
+    EXPECT_EQ(f.doc.image, gfx::Bitmap(9, 6));
+}
+
 TEST(FileCommands, NewBannerKeepsThePictureTopLeft)
 {
     Fixture f;
@@ -162,7 +174,12 @@ TEST(FileCommands, AFailedOpenChangesNothingButWhatCameBefore)
     test::writeBytes(f.dir.path("bad.png"), std::vector<std::uint8_t>(50, 7));
     f.host.files = {f.dir.path("bad.png")};
     const int index = f.doc.undo.index();
+    std::vector<gfx::Bitmap> slots;
+    for (int i = 0; i < app::UndoRing::kSlots; ++i)
+        slots.push_back(f.doc.undo.slot(i));
     f.run("File > &Open...");
+    for (int i = 0; i < app::UndoRing::kSlots; ++i)
+        EXPECT_EQ(f.doc.undo.slot(i), slots[static_cast<std::size_t>(i)]) << "slot " << i;
     EXPECT_EQ(f.host.failures, std::vector<std::string>{"Error Reading File!"});
     EXPECT_EQ(f.doc.image.width(), 40);
     EXPECT_EQ(f.doc.image.pixel(0, 0), gfx::clRed);
