@@ -89,6 +89,15 @@ struct Document {
         bool grey = false;
     } jpegPreview;
     int printScale = 2; // the print preview's scale; Print sets it to 2 each time
+    // The preview window that the filters, the quick effects and the backdrops share: the picture it shows
+    // and the numbered GIF frames it saves.
+    struct PreviewState {
+        gfx::Bitmap picture; // held only while the window shows
+        bool shown = false;
+        std::string baseName; // frames are baseName + counter + ".gif"; empty until Save...
+        int counter = 0; // the number of the next frame, which the counter button shows
+        bool transparent = false; // the "transparent" box: frames take the bottom-left pixel's colour as clear
+    } preview;
     gfx::Color transparencyColor = gfx::clWhite;
 
     gfx::Rect range; // Left, Top, Right, Bottom

@@ -7,6 +7,7 @@
 #include "app/Patterns.h"
 #include "app/TextCase.h"
 #include "commands/CommandTable.h"
+#include "io/PreviewFrames.h"
 #include "tools/ToolMenu.h"
 
 #include <algorithm>
@@ -224,7 +225,34 @@ StepResult colorListRelease(StepRunner& runner, std::string_view value)
 
 constexpr Control kMainWindowControls[] = {{"PatList", patListClick}, {"colorlist", colorListRelease}};
 
-// A window's steps: its controls, the paths of its own menus, and presses on its picture.
+StepResult previewTransparentClick(StepRunner& runner, std::string_view value)
+{
+    if (value != "on" && value != "off")
+        return error("transparent takes on or off");
+    runner.doc().preview.transparent = value == "on";
+    return {};
+}
+
+constexpr Control kPreviewControls[] = {{"transparent", previewTransparentClick}};
+
+// A press on one of the preview window's buttons ("Use", "Save...", "CounterButton"). The buttons can be
+// pressed only while the window shows a picture.
+StepResult previewButtonStep(StepRunner& runner, std::string_view button)
+{
+    const std::string path = normalizedPath("TQuickPreviewF > " + std::string(button));
+    for (const app::CommandRow& row : io::previewWindowRows()) {
+        if (normalizedPath(row.path) != path)
+            continue;
+        if (!runner.doc().preview.shown)
+            return error("TQuickPreviewF is not showing: nothing has been previewed");
+        app::CommandContext ctx{runner.doc(), runner.host()};
+        app::runCommand(ctx, row);
+        return {};
+    }
+    return error("TQuickPreviewF has no button \"" + std::string(button) + "\"");
+}
+
+// A window's steps: its controls, the paths of its own menus or buttons, and presses on its picture.
 struct WindowSteps {
     std::string_view className;
     std::span<const Control> controls;
@@ -232,7 +260,8 @@ struct WindowSteps {
     StepResult (*drag)(StepRunner&, std::string_view rest);
 };
 // The main window's menus are the command table, and its picture is the image the tools draw on.
-constexpr WindowSteps kWindows[] = {{"TDaubixF", kMainWindowControls, commandStep, dragStep}};
+constexpr WindowSteps kWindows[] = {{"TDaubixF", kMainWindowControls, commandStep, dragStep},
+    {"TQuickPreviewF", kPreviewControls, previewButtonStep, nullptr}};
 
 // "WINDOW > CONTROL = VALUE", "WINDOW > MENU > ITEM" or "WINDOW drag X,Y ...".
 StepResult windowStep(StepRunner& runner, const WindowSteps& window, std::string_view rest)

@@ -28,7 +28,9 @@ struct StepResult {
 //   a drag on the scroll box   "scrollbox X,Y [X,Y]... [ctrl] [shift]" (points with the image at 0,0)
 //   timer ticks                "tick N"
 //   a step of a window         "TDaubixF > PatList = 3", "TDaubixF > colorlist = navy shift" (a control),
-//                              "TDaubixF > Range > Select All" (its menus), "TDaubixF drag MODE X,Y ..."
+//                              "TDaubixF > Range > Select All" (its menus), "TDaubixF drag MODE X,Y ...",
+//                              "TQuickPreviewF > Use", "TQuickPreviewF > Save...", "TQuickPreviewF > CounterButton",
+//                              "TQuickPreviewF > transparent = on|off" (the preview window)
 // A gesture chooses tool MODE (unless a phase of it is under way), presses at the first point, moves
 // with the button held through the later ones and releases at the last. tick:N fires the tool timer N
 // times and wait:MS moves the virtual clock on, firing the timer as it passes; both only while the

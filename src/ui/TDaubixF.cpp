@@ -17,6 +17,7 @@
 #include "ui/TGammaPanel.h"
 #include "ui/TJpegPreviewF.h"
 #include "ui/TPaintPreviewF.h"
+#include "ui/TQuickPreviewF.h"
 
 #include <QAbstractSpinBox>
 #include <QActionGroup>
@@ -173,6 +174,7 @@ TDaubixF::TDaubixF(std::string programFolder)
     buildMenus();
     updateActions();
     resize(694, 492);
+    m_quickPreview = new TQuickPreviewF(m_doc, m_host, this);
 }
 
 TDaubixF::~TDaubixF() = default;

@@ -30,6 +30,7 @@ class MyPaint;
 class PatList;
 class ColorListWidget;
 class TGammaPanel;
+class TQuickPreviewF;
 
 // The main window: the working image in a scroll box, the menus and toolbar built from the command
 // table, the colour panel, the pattern and colour lists and the status bar.
@@ -52,6 +53,9 @@ public:
     QAction* action(std::string_view path) const;
     // Sets every check mark, button picture and panel from the document.
     void updateActions();
+    // The preview window that the filter, effect and backdrop windows hand their pictures to; it exists,
+    // hidden, from the start.
+    TQuickPreviewF* quickPreview() const { return m_quickPreview; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -84,6 +88,7 @@ private:
     TGammaPanel* m_gamma = nullptr;
     PatList* m_patList = nullptr;
     ColorListWidget* m_colorList = nullptr;
+    TQuickPreviewF* m_quickPreview = nullptr;
     std::array<QLabel*, 4> m_status{};
     QLabel* m_floatImage = nullptr;
     int m_floatRevision = -1;

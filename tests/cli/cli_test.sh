@@ -153,6 +153,13 @@ check "a window's item" 2 "$cli" do "Image > Quick > Quick Effects..."
 check "an item not built yet" 2 "$cli" do "File > Split Save > Vertical Split..."
 expect "not built yet is said" grep -q "not available yet" "$work/err"
 check "an unknown tool mode" 2 "$cli" do "drag nothing 1,1"
+# Nothing previews yet without a window, so the preview window's buttons are out of reach; its box is not.
+check "the preview's box" 0 "$cli" do "TQuickPreviewF > transparent = on" "TQuickPreviewF > transparent = off"
+check "the preview's box takes on or off" 2 "$cli" do "TQuickPreviewF > transparent = yes"
+check "Use with nothing previewed" 2 "$cli" do "TQuickPreviewF > Use"
+expect "the closed preview is named" grep -q "error: TQuickPreviewF is not showing" "$work/err"
+check "Save... with nothing previewed" 2 "$cli" do --file "$work/frame.gif" "TQuickPreviewF > Save..."
+expect "no frame" test ! -e "$work/frame1.gif"
 check "a bad option" 2 "$cli" do --color red "goUndo"
 check "a colour with a sign" 2 "$cli" do --pen -00001
 check "a range beyond int" 2 "$cli" do --range 99999999999,0,1,1

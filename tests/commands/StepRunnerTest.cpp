@@ -3,9 +3,12 @@
 #include "app/Document.h"
 #include "app/HeadlessHost.h"
 #include "app/ImageCommands.h"
+#include "app/Preview.h"
 #include "support/TestImages.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 using namespace daubix;
 using commands::StepStatus;
@@ -95,18 +98,52 @@ TEST_F(Steps, CommandPathsPopupsAndControlsRun)
 
 TEST_F(Steps, WrongStepsAreRefusedAndChangeNothing)
 {
-    for (const std::string_view step : {"", "frob", "drag", "drag frob 1,1", "drag waveline 1,1", "drag line9 1,1",
-             "drag bezier2 1,1", "TDaubixF drag", "TDaubixF frob", "TDaubixF > Range > Nothing", "drag line",
-             "drag line 1,1 sideways", "drag line tick:3 1,1", "drag line 1,1 99999999999,1", "drag line 1,1 tick:-1",
-             "tick", "tick -1", "tick 1e3", "TDaubixF", "TDaubixF > PatList = 99", "TDaubixF > PatList",
-             "TDaubixF > nothing = 1", "TDaubixF > colorlist = nocolour", "Help > Contents",
-             "Image > Quick > Quick Effects...", "File > Split Save > Vertical Split...", "Range > Nothing"}) {
+    for (const std::string_view step :
+        {"", "frob", "drag", "drag frob 1,1", "drag waveline 1,1", "drag line9 1,1", "drag bezier2 1,1",
+            "TDaubixF drag", "TDaubixF frob", "TDaubixF > Range > Nothing", "drag line", "drag line 1,1 sideways",
+            "drag line tick:3 1,1", "drag line 1,1 99999999999,1", "drag line 1,1 tick:-1", "tick", "tick -1",
+            "tick 1e3", "TDaubixF", "TDaubixF > PatList = 99", "TDaubixF > PatList", "TDaubixF > nothing = 1",
+            "TDaubixF > colorlist = nocolour", "Help > Contents", "Image > Quick > Quick Effects...",
+            "File > Split Save > Vertical Split...", "Range > Nothing", "TQuickPreviewF > Use",
+            "TQuickPreviewF > Save...", "TQuickPreviewF > CounterButton", "TQuickPreviewF > Close",
+            "TQuickPreviewF > transparent", "TQuickPreviewF > transparent = yes", "TQuickPreviewF drag line 1,1"}) {
         EXPECT_EQ(run(step), StepStatus::Error) << step;
         EXPECT_FALSE(runner.run(step).message.empty()) << step;
     }
     EXPECT_EQ(doc.image, gfx::Bitmap(64, 48));
     EXPECT_EQ(doc.undo.index(), 2);
     EXPECT_EQ(doc.toolMode, "line");
+}
+
+// The preview window's buttons work headless once something has been previewed; the picture here is put
+// in as a filter's preview step would.
+TEST_F(Steps, ThePreviewWindowsButtonsRunWhileItShowsAPicture)
+{
+    const std::filesystem::path folder
+        = std::filesystem::temp_directory_path() / ("daubix-preview-steps-" + std::to_string(::getpid()));
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    ASSERT_EQ(run("TQuickPreviewF > transparent = on"), StepStatus::Ok);
+    EXPECT_TRUE(doc.preview.transparent);
+    const gfx::Bitmap picture = test::noise(64, 48, 4);
+    app::showPicture(doc, picture);
+    host.files = {(folder / "f.gif").string()};
+    ASSERT_EQ(run("TQuickPreviewF > save"), StepStatus::Ok);
+    ASSERT_EQ(run("TQuickPreviewF > CounterButton"), StepStatus::Ok);
+    EXPECT_EQ(doc.preview.counter, 3);
+    EXPECT_TRUE(std::filesystem::is_regular_file(folder / "f1.gif"));
+    EXPECT_TRUE(std::filesystem::is_regular_file(folder / "f2.gif"));
+    ASSERT_EQ(run("TQuickPreviewF > transparent = off"), StepStatus::Ok);
+    EXPECT_FALSE(doc.preview.transparent);
+    EXPECT_EQ(doc.image, gfx::Bitmap(64, 48));
+    ASSERT_EQ(run("TQuickPreviewF > Use"), StepStatus::Ok);
+    EXPECT_EQ(doc.image, picture);
+    EXPECT_EQ(doc.undo.index(), 3);
+    EXPECT_FALSE(doc.preview.shown);
+    // Closed by Use: its buttons are out of reach again.
+    EXPECT_EQ(run("TQuickPreviewF > Use"), StepStatus::Error);
+    EXPECT_TRUE(host.messages.empty());
+    std::filesystem::remove_all(folder);
 }
 
 // The timer runs on a virtual clock: it fires at each interval that a wait passes, and not when stopped.
