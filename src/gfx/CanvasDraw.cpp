@@ -493,6 +493,9 @@ std::vector<Span> widePathSpans(std::span<const Point> points, bool closed, int 
             continue;
         add(detail::polygonSpans(std::span<const PointF>(band), height));
     }
+    // Every vertex has the same disc: it is drawn once about the origin, row by row, and each vertex
+    // takes only the rows of it that land on the image.
+    std::vector<Span> disc;
     for (std::size_t k = 0; k < points.size() && (tall || !rows.full()); ++k) {
         const Point& p = points[k];
         if (!reaches(p, p, width, targetWidth, height))
@@ -500,7 +503,19 @@ std::vector<Span> widePathSpans(std::span<const Point> points, bool closed, int 
         const std::int64_t l = std::int64_t{p.x} - width / 2, t = std::int64_t{p.y} - width / 2;
         if (!tall && rows.covered(t - 1, t + width + 1))
             continue;
-        add(filledEllipseSpans(l, t, l + width, t + width, INT32_MAX / 4, height));
+        if (disc.empty())
+            disc = filledEllipseSpans(0, 0, width, width, INT32_MAX / 4, width + 2);
+        // The disc's rows are in order from its top; those from -1 to the image's height show.
+        const std::int64_t firstRow = -1 - t;
+        auto d = std::lower_bound(disc.begin(), disc.end(), firstRow,
+            [](const Span& span, std::int64_t row) { return span.y < row; });
+        std::vector<Span> part;
+        for (; d != disc.end() && t + d->y <= height; ++d) {
+            part.push_back({static_cast<int>(t + d->y),
+                static_cast<int>(std::clamp<std::int64_t>(l + d->x0, -2, std::int64_t{targetWidth} + 1)),
+                static_cast<int>(std::clamp<std::int64_t>(l + d->x1, -1, std::int64_t{targetWidth} + 2))});
+        }
+        add(std::move(part));
     }
     if (!tall)
         return rows.spans();
