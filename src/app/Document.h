@@ -9,6 +9,7 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 namespace daubix::app {
 
@@ -51,6 +52,26 @@ struct GadgetStyles {
     gfx::Color labelShadow = gfx::rgb(128, 128, 128);
     int labelShadowOffset = 1;
     std::string currentButton = "GadBut1";
+};
+
+// The Filters window's controls, kept for the whole run (the window is only shown and hidden). Indices
+// are into the filter list of effects/UserFilters.h.
+struct UserFilterState {
+    static std::array<std::string, 25> onesGrid()
+    {
+        std::array<std::string, 25> cells;
+        cells.fill("1");
+        return cells;
+    }
+
+    std::array<int, 3> channels{7, 7, 7}; // the filters of red, green and blue ("Reduce")
+    int checkedChannel = 0; // the radio button that is checked: 0 red, 1 green, 2 blue
+    int selection = 7; // the list's selection
+    int v = 16; // the parameter bar, 16 .. 255
+    std::array<std::string, 25> cells = onesGrid(); // the grid's texts row by row: cells[row * 5 + column]
+    std::vector<std::string> presets; // "NAME=m0,...,m24" lines, sorted by name ignoring ASCII case
+    int presetIndex = -1; // the preset chosen in the drop-down; -1 for none
+    std::string presetPath; // the file the presets were read from, rewritten after each change
 };
 
 // The image being edited and every value that the commands and tools share, with their start values.
@@ -132,6 +153,7 @@ struct Document {
     int traceColorByte = 0;
     std::array<int, 2> filterAlternatingBytes{255, 0};
     std::array<int, 3> backdropOffsets{0, 0, 0};
+    UserFilterState userFilter;
     GadgetStyles gadgets;
 
     Tables tables;

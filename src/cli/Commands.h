@@ -16,6 +16,8 @@ namespace daubix::cli {
 int usageError(const std::string& message);
 int fail(const std::string& message);
 bool isBmpName(const std::string& path);
+// The folder of the running program, where the program folder is looked for; empty when unknown.
+std::string executableFolder();
 
 // Files are read and written by their extension; the format options start off.
 constexpr app::FormatOptions kPlainOptions{.gifTransparent = false, .iconStretch = false, .pngTransparent = false};

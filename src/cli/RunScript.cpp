@@ -1,6 +1,9 @@
 // "daubix-cli run": a turtle script on a fresh or loaded image, without a display.
 
+#include "app/Document.h"
+#include "app/HeadlessHost.h"
 #include "cli/Commands.h"
+#include "effects/UserFilterCommands.h"
 #include "io/Picture.h"
 #include "script/TzoTurtle.h"
 
@@ -21,6 +24,8 @@ struct RunOptions {
     std::string script;
     std::string in;
     std::string out;
+    std::string previewOut;
+    std::optional<std::uint32_t> seed;
     int width = 256;
     int height = 256;
     bool state = false;
@@ -52,21 +57,26 @@ int runScript(const std::vector<std::string>& args)
         const bool hasValue = i + 1 < args.size();
         if (a == "--state") {
             o.state = true;
-        } else if ((a == "--in" || a == "--out" || a == "--size" || a == "--timeout" || a == "--seed") && !hasValue) {
+        } else if ((a == "--in" || a == "--out" || a == "--preview-out" || a == "--size" || a == "--timeout"
+                       || a == "--seed")
+            && !hasValue) {
             return usageError(a + " needs a value");
         } else if (a == "--in") {
             o.in = args[++i];
         } else if (a == "--out") {
             o.out = args[++i];
+        } else if (a == "--preview-out") {
+            o.previewOut = args[++i];
         } else if (a == "--size") {
             if (!parseSize(args[++i], o.width, o.height))
                 return usageError("--size takes WIDTHxHEIGHT, e.g. 640x480, within the image size limit");
             sized = true;
         } else if (a == "--seed") {
-            // No script word draws random numbers; the seed is taken so that runs can be written alike.
+            // Scripts draw random numbers only through the filters they ask for (Drip).
             std::uint32_t seed = 0;
             if (!parseSeed(args[++i], seed))
                 return usageError("--seed takes a whole number from 0 to 4294967295");
+            o.seed = seed;
         } else if (a == "--timeout") {
             char* end = nullptr;
             o.timeout = std::strtod(args[++i].c_str(), &end);
@@ -84,32 +94,52 @@ int runScript(const std::vector<std::string>& args)
         return usageError("run takes either --in or --size, not both");
     if (!o.out.empty() && !io::isWritableExtension(o.out))
         return refuseOutputType(o.out);
+    if (!o.previewOut.empty() && !io::isWritableExtension(o.previewOut))
+        return refuseOutputType(o.previewOut);
 
     const auto text = readScript(o.script);
     if (!text)
         return fail("cannot read the script \"" + o.script + "\"");
-    gfx::Bitmap image(o.width, o.height);
+    // The document holds what the Filters window keeps; the image is its working image.
+    app::Document doc;
+    doc.image = gfx::Bitmap(o.width, o.height);
     if (!o.in.empty()) {
         auto loaded = readImage(o.in);
         if (!loaded)
             return 1;
-        image = std::move(*loaded);
+        doc.image = std::move(*loaded);
     }
+    if (o.seed)
+        doc.random.seed(*o.seed);
+    app::HeadlessHost host;
+    host.onMessage = [](const std::string& text) { std::fprintf(stderr, "message: %s\n", text.c_str()); };
 
-    gfx::Canvas canvas(image);
+    const gfx::Bitmap& image = doc.image;
+    gfx::Canvas canvas(doc.image); // a canvas of its own, with the turtle's start state
     script::TzoTurtle turtle;
     turtle.Canvas = &canvas;
     turtle.OnRequestImageSize = [&image](gfx::Rect& r) { r = {0, 0, image.width() - 1, image.height() - 1}; };
-    // Backdrop presets and named filters live in windows that a headless run does not have. Each name
-    // is noted once, however often a loop asks for it.
+    // Backdrop presets and the quick effects live in windows that a headless run does not have. Each
+    // name is noted once, however often a loop asks for it.
     std::set<std::string> noted;
-    const auto note = [&noted](const char* what, const std::string& name) {
+    const auto note = [&noted](const char* what, const std::string& name, const char* why) {
         if (noted.insert(std::string(what) + "\n" + name).second)
-            std::fprintf(
-                stderr, "daubix-cli: note: %s \"%s\" is not available headless; ignored\n", what, name.c_str());
+            std::fprintf(stderr, "daubix-cli: note: %s \"%s\" %s; ignored\n", what, name.c_str(), why);
     };
-    turtle.OnRequestBackGround = [&note](const std::string& name) { note("background", name); };
-    turtle.OnRequestFilter = [&note](const std::string& name) { note("filter", name); };
+    turtle.OnRequestBackGround
+        = [&note](const std::string& name) { note("background", name, "is not available headless"); };
+    // The filters of the Filters list preview as in the window, leaving the image as it is.
+    std::optional<gfx::Bitmap> preview;
+    turtle.OnRequestFilter = [&](const std::string& name) {
+        if (name == "trace" || name == "invert") {
+            note("filter", name, "is not available headless");
+            return;
+        }
+        if (auto picture = effects::requestFilter(doc, host, name))
+            preview = std::move(*picture);
+        else if (!effects::findUserFilter(name))
+            note("filter", name, "is not in the filter list");
+    };
     if (o.timeout > 0) {
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(o.timeout);
         turtle.Cancelled = [deadline] { return std::chrono::steady_clock::now() >= deadline; };
@@ -128,7 +158,12 @@ int runScript(const std::vector<std::string>& args)
         std::fprintf(stderr, "error at position %d: %s\n", result.position, result.status.c_str());
         return 1;
     }
-    return o.out.empty() ? 0 : writeImage(o.out, image);
+    if (!o.previewOut.empty() && !preview)
+        return fail("the script previewed no filter: nothing for --preview-out");
+    if (!o.out.empty())
+        if (const int status = writeImage(o.out, image); status != 0)
+            return status;
+    return o.previewOut.empty() ? 0 : writeImage(o.previewOut, *preview);
 }
 
 } // namespace daubix::cli

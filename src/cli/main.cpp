@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -35,15 +36,23 @@ Commands:
                     e.g. GaussianBlur:3. JpegPreview:QUALITY,GREY writes what the JPEG
                     preview shows and prints "Size=" and the compressed size;
                     PrintPreview:PAGEW,PAGEH,SCALE writes the print preview of a printable
-                    area of PAGEW x PAGEH printer pixels, a fifth of its size
+                    area of PAGEW x PAGEH printer pixels, a fifth of its size. The Filters
+                    window's preview: QuickFilter:R,G,B[,V] with the red, green and blue
+                    channels' line filters (names of the list, any case, or 0..25; V from 16
+                    to 255, default 16); UserMatrix:M0,...,M24 with the 5 x 5 grid row by
+                    row; FilterPreset:NAME with a preset of DaubixFL.txt in the program
+                    folder. --seed fixes the random numbers (Drip, the noise effects)
   effects           list the effects that apply knows, with their arguments
   commands          list the steps that do knows: every menu, toolbar and popup item, marked
                     "(window)" when it opens a window and "(not available yet)" when its
                     work is not built yet
-  run SCRIPT [--in IMAGE | --size WxH] [--out IMAGE] [--state] [--timeout SECONDS] [--seed N]
+  run SCRIPT [--in IMAGE | --size WxH] [--out IMAGE] [--preview-out IMAGE] [--state]
+             [--timeout SECONDS] [--seed N]
                     run a turtle script on a white image (256 x 256 unless --size says) or
                     on IMAGE; "-" reads the script from standard input. --state prints the
-                    status, the scan position, the turtle and the number stack afterwards
+                    status, the scan position, the turtle and the number stack afterwards.
+                    "filter NAME" previews a filter of the Filters list without changing the
+                    image; --preview-out writes the last preview
   do [--in IMAGE | --size WxH] [--out IMAGE] [OPTIONS] STEP...
                     run menu commands, toolbar items and mouse gestures in order, as the
                     window does. A STEP is a menu path ("Range > Select All"), a toolbar
@@ -103,6 +112,13 @@ bool parseSize(const std::string& text, int& width, int& height)
     const auto x = text.find('x');
     return x != std::string::npos && parseInt(text.substr(0, x), width) && parseInt(text.substr(x + 1), height)
         && width > 0 && height > 0 && gfx::Bitmap::isSaneSize(width, height);
+}
+
+std::string executableFolder()
+{
+    std::error_code error;
+    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
+    return error ? std::string() : self.parent_path().string();
 }
 
 bool isBmpName(const std::string& path)
@@ -169,12 +185,11 @@ int apply(const std::string& effect, const std::string& in, const std::string& o
     daubix::app::Random random;
     if (seed)
         random.seed(*seed);
-    daubix::effects::TketPaintFX fx(random);
-    std::string report;
-    if (auto applied = daubix::commands::applyCall(fx, *image, effect, report); !applied)
+    daubix::commands::ApplyContext context{random, daubix::cli::executableFolder(), {}};
+    if (auto applied = daubix::commands::applyCall(context, *image, effect); !applied)
         return fail(effect + ": " + applied.error());
-    if (!report.empty())
-        std::printf("%s\n", report.c_str());
+    if (!context.report.empty())
+        std::printf("%s\n", context.report.c_str());
     return daubix::cli::writeImage(out, *image);
 }
 

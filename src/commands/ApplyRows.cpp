@@ -1,9 +1,15 @@
 #include "commands/ApplyRows.h"
 
 #include "app/Print.h"
+#include "app/ProgramFolder.h"
 #include "app/Prompt.h"
 #include "app/TextCase.h"
+#include "effects/FilterPresets.h"
+#include "effects/UserFilters.h"
+#include "io/FilterPresetCommands.h"
 #include "io/JpegCodec.h"
+
+#include <charconv>
 
 namespace daubix::commands {
 
@@ -12,7 +18,7 @@ namespace {
 using Args = std::span<const std::string>;
 
 // The picture the JPEG preview shows, and its compressed size.
-gfx::Status jpegPreviewRow(gfx::Bitmap& image, Args args, std::string& report)
+gfx::Status jpegPreviewRow(gfx::Bitmap& image, Args args, ApplyContext& context)
 {
     const std::optional<int> quality = app::parseInteger(args[0]);
     const std::optional<int> grey = app::parseInteger(args[1]);
@@ -23,13 +29,13 @@ gfx::Status jpegPreviewRow(gfx::Bitmap& image, Args args, std::string& report)
     auto preview = io::jpegPreview(image, *quality, *grey == 1);
     if (!preview)
         return gfx::Error{preview.error()};
-    report = "Size=" + std::to_string(preview.value().bytes);
+    context.report = "Size=" + std::to_string(preview.value().bytes);
     image = std::move(preview.value().picture);
     return {};
 }
 
 // The print preview picture for a printable area of pageW x pageH printer pixels.
-gfx::Status printPreviewRow(gfx::Bitmap& image, Args args, std::string&)
+gfx::Status printPreviewRow(gfx::Bitmap& image, Args args, ApplyContext&)
 {
     const std::optional<int> pageWidth = app::parseInteger(args[0]);
     const std::optional<int> pageHeight = app::parseInteger(args[1]);
@@ -45,9 +51,96 @@ gfx::Status printPreviewRow(gfx::Bitmap& image, Args args, std::string&)
     return {};
 }
 
+// The Filters window's preview picture: B, the exact 24-bit copy of the image, filtered. It is what
+// "Use" leaves in a 24-bit image under the source copy mode, so the image itself is filtered in its place.
+gfx::Status userFilterRow(gfx::Bitmap& image, const effects::UserFilterSettings& settings, ApplyContext& context)
+{
+    if (gfx::Status s = effects::checkUserFilterSettings(settings); !s)
+        return s;
+    return effects::applyUserFilter(image, settings, context.random);
+}
+
+// A name of the Filters list (any case) or its index.
+std::optional<int> userFilterIndex(const std::string& text)
+{
+    if (const std::optional<int> named = effects::findUserFilter(text))
+        return named;
+    int index = -1;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), index);
+    if (text.empty() || ec != std::errc() || end != text.data() + text.size() || index < 0
+        || index >= effects::kUserFilterCount)
+        return std::nullopt;
+    return index;
+}
+
+// The window's radio buttons red, green and blue on the three filters, the red one checked (so the
+// list's selection is red's filter), the bar at V, and the grid as the window starts: all ones.
+gfx::Status quickFilterRow(gfx::Bitmap& image, Args args, ApplyContext& context)
+{
+    effects::UserFilterSettings settings;
+    for (std::size_t c = 0; c < 3; ++c) {
+        const std::optional<int> filter = userFilterIndex(args[c]);
+        if (!filter)
+            return gfx::Error{"\"" + args[c] + "\" is not a user filter: use a name of the Filters list or 0..25"};
+        settings.channels[c] = *filter;
+    }
+    settings.selection = settings.channels[0];
+    if (args.size() > 3) {
+        const std::optional<int> v = app::parseInteger(args[3]);
+        if (!v || *v < effects::kMinFilterValue || *v > effects::kMaxFilterValue)
+            return gfx::Error{"the filter value must lie in 16..255"};
+        settings.v = *v;
+    }
+    settings.matrix.fill(1);
+    return userFilterRow(image, settings, context);
+}
+
+gfx::Status userMatrixWithCells(gfx::Bitmap& image, const effects::MatrixCells& cells, ApplyContext& context)
+{
+    const auto matrix = effects::readMatrixCells(cells);
+    if (!matrix)
+        return gfx::Error{matrix.error()};
+    effects::UserFilterSettings settings;
+    settings.selection = effects::kUserMatrixFilter;
+    settings.matrix = matrix.value();
+    return userFilterRow(image, settings, context);
+}
+
+// The grid's texts row by row, as a preset line holds them.
+gfx::Status userMatrixRow(gfx::Bitmap& image, Args args, ApplyContext& context)
+{
+    effects::MatrixCells cells;
+    std::copy(args.begin(), args.end(), cells.begin());
+    return userMatrixWithCells(image, cells, context);
+}
+
+// A preset of the program folder's DaubixFL.txt, chosen as in the window. A name may hold commas.
+gfx::Status filterPresetRow(gfx::Bitmap& image, Args args, ApplyContext& context)
+{
+    std::string name = args[0];
+    for (std::size_t i = 1; i < args.size(); ++i)
+        name += "," + args[i];
+    const std::string path = app::programFile(app::resolveProgramFolder(context.executableFolder), "DaubixFL.txt");
+    const auto presets = io::readFilterPresets(path);
+    if (!presets)
+        return gfx::Error{presets.error()};
+    const std::optional<int> index = effects::findPreset(presets.value(), name);
+    if (!index)
+        return gfx::Error{"no filter preset \"" + name + "\" in " + path};
+    effects::MatrixCells cells;
+    cells.fill("1"); // the grid as the window starts
+    if (gfx::Status filled = effects::presetIntoCells(presets.value()[static_cast<std::size_t>(*index)], cells);
+        !filled)
+        return filled;
+    return userMatrixWithCells(image, cells, context);
+}
+
 const ApplyRow kRows[] = {
+    {"FilterPreset", "name", 1, SIZE_MAX, filterPresetRow},
     {"JpegPreview", "quality,grey", 2, 2, jpegPreviewRow},
     {"PrintPreview", "pagew,pageh,scale", 3, 3, printPreviewRow},
+    {"QuickFilter", "red,green,blue[,v]", 3, 4, quickFilterRow},
+    {"UserMatrix", "m0,...,m24", 25, 25, userMatrixRow},
 };
 
 } // namespace
@@ -57,7 +150,7 @@ std::span<const ApplyRow> applyRows()
     return kRows;
 }
 
-gfx::Status applyCall(effects::TketPaintFX& fx, gfx::Bitmap& image, std::string_view text, std::string& report)
+gfx::Status applyCall(ApplyContext& context, gfx::Bitmap& image, std::string_view text)
 {
     const effects::Call call = effects::parseCall(text);
     for (const ApplyRow& row : kRows) {
@@ -67,8 +160,9 @@ gfx::Status applyCall(effects::TketPaintFX& fx, gfx::Bitmap& image, std::string_
                 {row.name, call.arguments}, row.parameters, row.minArguments, row.maxArguments);
             !s)
             return s;
-        return row.apply(image, call.arguments, report);
+        return row.apply(image, call.arguments, context);
     }
+    effects::TketPaintFX fx(context.random);
     return effects::applyEffect(fx, image, text);
 }
 

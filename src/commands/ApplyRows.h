@@ -11,18 +11,24 @@
 
 namespace daubix::commands {
 
+// What a run may reach besides the image and its arguments.
+struct ApplyContext {
+    app::Random& random; // the program's one generator (the noise effects, the Drip filter)
+    std::string executableFolder; // where the program folder is looked for (app::resolveProgramFolder)
+    std::string report; // a line for standard output, or nothing
+};
+
 struct ApplyRow {
     std::string_view name;
     std::string_view parameters; // as the usage text shows them
     std::size_t minArguments;
     std::size_t maxArguments;
-    // report: a line for standard output, or nothing
-    gfx::Status (*apply)(gfx::Bitmap& image, std::span<const std::string> arguments, std::string& report);
+    gfx::Status (*apply)(gfx::Bitmap& image, std::span<const std::string> arguments, ApplyContext& context);
 };
 
 std::span<const ApplyRow> applyRows();
 
 // Runs "Name" or "Name:a,b,...": a row above, else an effect.
-gfx::Status applyCall(effects::TketPaintFX& fx, gfx::Bitmap& image, std::string_view call, std::string& report);
+gfx::Status applyCall(ApplyContext& context, gfx::Bitmap& image, std::string_view call);
 
 } // namespace daubix::commands

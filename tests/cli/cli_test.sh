@@ -113,6 +113,36 @@ check "a bad size" 2 "$cli" run "$work/state.dxs" --size 100000x100000
 check "both --in and --size" 2 "$cli" run "$work/state.dxs" --size 10x10 --in "$fixtures/src.bmp"
 check "run on a loaded image" 0 "$cli" run "$work/state.dxs" --in "$fixtures/src.bmp" --out "$work/on-src.bmp"
 
+# The Filters window's preview through apply, and through a script's "filter NAME".
+ones=1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1
+check "a quick filter" 0 "$cli" apply QuickFilter:userMatrix,And,7 "$fixtures/src.bmp" "$work/qf.bmp"
+check "the grid of ones" 0 "$cli" apply UserMatrix:$ones "$fixtures/src.bmp" "$work/ones.bmp"
+expect "red on UserMatrix runs the window's first grid" cmp -s "$work/qf.bmp" "$work/ones.bmp"
+check "Drip with a seed" 0 "$cli" apply QuickFilter:Drip,Drip,Drip,40 "$fixtures/src.bmp" "$work/drip1.bmp" --seed 3
+check "Drip with the same seed" 0 "$cli" apply QuickFilter:15,15,15,40 "$fixtures/src.bmp" "$work/drip2.bmp" --seed 3
+expect "the seed fixes Drip" cmp -s "$work/drip1.bmp" "$work/drip2.bmp"
+mkdir -p "$work/home"
+check "a shipped preset" 0 env DAUBIX_HOME="$work/home" "$cli" apply FilterPreset:IDENTITY "$fixtures/src.bmp" \
+    "$work/preset.bmp"
+expect "the identity preset keeps the picture" cmp -s "$work/preset.bmp" "$work/src-again.bmp"
+printf 'short=1,2,3\r\n' >>"$work/home/DaubixFL.txt"
+for bad in QuickFilter:And,And,And,300 QuickFilter:And,Sharpen,And UserMatrix:${ones/1/x} FilterPreset:none \
+    FilterPreset:short; do
+    check "refused: $bad" 1 env DAUBIX_HOME="$work/home" "$cli" apply "$bad" "$fixtures/src.bmp" "$work/refused.bmp"
+    expect "nothing written: $bad" test ! -e "$work/refused.bmp"
+done
+expect "a short preset says how short" grep -q 'preset "short" has 3 of 25 values' "$work/err"
+printf 'filter "ShiftRight" filter "reduce"' >"$work/filter.dxs"
+check "a script previews filters" 0 "$cli" run "$work/filter.dxs" --in "$fixtures/src.bmp" --out "$work/kept.bmp" \
+    --preview-out "$work/previewed.bmp"
+expect "the image stays until Use" cmp -s "$work/kept.bmp" "$work/src-again.bmp"
+check "the same filter by apply" 0 "$cli" apply QuickFilter:Reduce,Reduce,Reduce "$fixtures/src.bmp" "$work/reduced.bmp"
+expect "the last preview is written" cmp -s "$work/previewed.bmp" "$work/reduced.bmp"
+printf 'filter "Sharpen"' >"$work/unknown-filter.dxs"
+check "a name not in the list" 1 "$cli" run "$work/unknown-filter.dxs" --out "$work/unfiltered.bmp" \
+    --preview-out "$work/unpreviewed.bmp"
+expect "no preview, nothing written" test ! -e "$work/unpreviewed.bmp" -a ! -e "$work/unfiltered.bmp"
+
 # Commands, toolbar items and gestures without a display.
 check "do menu paths and a gesture" 0 "$cli" do --size 40x30 "Range > Select All" "penmodes > Xor" \
     "drag rectangle 5,5 20,15" --state --out "$work/do.bmp"
