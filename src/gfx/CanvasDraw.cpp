@@ -710,10 +710,12 @@ void Canvas::ellipse(int left, int top, int right, int bottom)
         // Only the disc rows that land on the image are kept: a pen far wider than the image would
         // otherwise pile up rows that clipping throws away anyway.
         const auto flush = [&] {
-            for (const Span& s : disc)
-                if (runY + s.y >= 0 && runY + s.y < target.height())
-                    outline.ink.push_back(
-                        {static_cast<int>(runY + s.y), static_cast<int>(runX0 + s.x0), static_cast<int>(runX1 + s.x1)});
+            // The disc's rows are in order: go straight to the first one on the image.
+            auto s = std::lower_bound(disc.begin(), disc.end(), -runY,
+                [](const Span& span, std::int64_t row) { return span.y < row; });
+            for (; s != disc.end() && runY + s->y < target.height(); ++s)
+                outline.ink.push_back(
+                    {static_cast<int>(runY + s->y), static_cast<int>(runX0 + s->x0), static_cast<int>(runX1 + s->x1)});
             if (outline.ink.size() > kMergeSpans)
                 detail::normalizeSpans(outline.ink);
         };
