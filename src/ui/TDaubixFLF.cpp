@@ -19,6 +19,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <utility>
 
 namespace daubix::ui {
@@ -54,7 +55,10 @@ TDaubixFLF::TDaubixFLF(app::Document& doc, TQuickPreviewF* preview, const std::s
     m_list->setObjectName("QFList");
     for (const std::string_view name : effects::userFilterNames())
         m_list->addItem(qstring(name));
-    m_list->setFixedWidth(m_list->sizeHintForColumn(0) + 2 * m_list->frameWidth() + 24);
+    // The whole list in view: choosing a channel's filter should not need scrolling.
+    m_list->setFixedWidth(m_list->sizeHintForColumn(0) + 2 * m_list->frameWidth() + 8);
+    m_list->setMinimumHeight(m_list->sizeHintForRow(0) * m_list->count() + 2 * m_list->frameWidth());
+    m_list->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     // A click, not a change of the current row: clicking the entry already selected previews again.
     connect(m_list, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) { QFListClick(m_list->row(item)); });
     row->addWidget(m_list);
@@ -70,6 +74,14 @@ TDaubixFLF::TDaubixFLF(app::Document& doc, TQuickPreviewF* preview, const std::s
         channels->addWidget(radio);
         m_radios[c] = radio;
     }
+    // As wide as the longest caption, so that choosing a filter does not shift the window's columns.
+    int widest = 0;
+    for (const std::string_view name : effects::userFilterNames()) {
+        m_radios[0]->setText(qstring(name));
+        widest = std::max(widest, m_radios[0]->sizeHint().width());
+    }
+    for (QRadioButton* radio : m_radios)
+        radio->setMinimumWidth(widest);
     channels->addStretch(1);
     row->addLayout(channels);
 
@@ -77,7 +89,6 @@ TDaubixFLF::TDaubixFLF(app::Document& doc, TQuickPreviewF* preview, const std::s
     m_bar->setObjectName("trkred");
     m_bar->setRange(effects::kMinFilterValue, effects::kMaxFilterValue);
     m_bar->setPageStep(16);
-    m_bar->setToolTip("Filter value");
     connect(m_bar, &QScrollBar::valueChanged, this, &TDaubixFLF::trkredChange);
     row->addWidget(m_bar);
 
@@ -151,6 +162,7 @@ void TDaubixFLF::showState()
     {
         const QSignalBlocker quiet(m_bar);
         m_bar->setValue(state.v);
+        m_bar->setToolTip(QString("Filter value %1").arg(state.v));
     }
     {
         const QSignalBlocker quiet(m_matrix);
