@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QHeaderView>
 #include <QInputDialog>
 #include <QListWidget>
@@ -208,6 +209,28 @@ private slots:
         f4->trigger();
         QVERIFY(w.filters->isVisible());
         QVERIFY(!w.main->quickPreview()->isVisible()); // opening previews nothing
+    }
+
+    // A preset file that cannot be read leaves the list empty and says why when the window first shows.
+    void anUnreadablePresetFileIsToldWhenTheWindowShows()
+    {
+        QTemporaryDir home;
+        QVERIFY(QDir(home.path()).mkdir("DaubixFL.txt"));
+        ui::TDaubixF main(home.path().toStdString());
+        main.show();
+        auto* filters = main.findChild<ui::TDaubixFLF*>("TDaubixFLF");
+        QVERIFY(filters);
+        QCOMPARE(filters->findChild<QComboBox*>("FilterPresets")->count(), 0);
+        QString said;
+        answerNextMessageBox(&said);
+        main.action("Image > Quick > Quick Filter...")->trigger();
+        QVERIFY(QTest::qWaitFor([&said] { return !said.isEmpty(); }));
+        QVERIFY(said.contains(home.filePath("DaubixFL.txt")));
+        filters->close();
+        said.clear();
+        main.action("Image > Quick > Quick Filter...")->trigger();
+        QTest::qWait(20);
+        QVERIFY(said.isEmpty()); // told once
     }
 
     // The checked channel takes the clicked entry, its radio shows it, and the preview window shows the
