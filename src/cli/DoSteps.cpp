@@ -228,6 +228,7 @@ int doSteps(const std::vector<std::string>& args)
     host.onMessage = [](const std::string& text) { std::fprintf(stderr, "message: %s\n", text.c_str()); };
 
     commands::StepRunner runner(doc, host);
+    runner.setExecutableFolder(executableFolder());
     for (const std::string& step : o.steps) {
         const commands::StepResult result = runner.run(step);
         if (result.status == commands::StepStatus::Ok)

@@ -60,8 +60,9 @@ Commands:
                     ("drag MODE X,Y X,Y ... [shift] [ctrl] [alt] [middle] [right]", with
                     tick:N and wait:MS between points), a drag beside the image that
                     resizes it ("scrollbox X,Y X,Y ... [ctrl] [shift]", the image at 0,0),
-                    "tick N", or a window's control
-                    ("TDaubixF > colorlist = navy"). OPTIONS:
+                    "tick N", or a window's control ("TDaubixF > colorlist = navy",
+                    "TDaubixFLF > QFList = Xor", "TDaubixFLF > matrix = M0,...,M24",
+                    "TQuickPreviewF > Use"; the README lists them). OPTIONS:
                       --answer TEXT       answers to input boxes, in order (then their defaults)
                       --file PATH         names for open and save dialogs, in order
                       --color RRGGBB      choices of colour dialogs, in order

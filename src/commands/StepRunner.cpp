@@ -5,8 +5,13 @@
 #include "app/Document.h"
 #include "app/HeadlessHost.h"
 #include "app/Patterns.h"
+#include "app/Preview.h"
+#include "app/ProgramFolder.h"
 #include "app/TextCase.h"
 #include "commands/CommandTable.h"
+#include "effects/FilterPresets.h"
+#include "effects/UserFilterCommands.h"
+#include "io/FilterPresetCommands.h"
 #include "io/PreviewFrames.h"
 #include "tools/ToolMenu.h"
 
@@ -252,6 +257,92 @@ StepResult previewButtonStep(StepRunner& runner, std::string_view button)
     return error("TQuickPreviewF has no button \"" + std::string(button) + "\"");
 }
 
+// The Filters window's steps. Each that previews puts its picture into the preview window, as the window
+// does, so that "TQuickPreviewF > Use" can draw it; a failed preview has told its message.
+StepResult filterPreview(StepRunner& runner, std::optional<gfx::Bitmap> picture)
+{
+    if (picture)
+        app::showPicture(runner.doc(), std::move(*picture));
+    return {};
+}
+
+// An entry of the list by its name (any case) or its index.
+StepResult filterListClick(StepRunner& runner, std::string_view value)
+{
+    int row = -1;
+    if (!number(value, row))
+        row = effects::findUserFilter(value).value_or(-1);
+    if (row < 0 || row >= effects::kUserFilterCount)
+        return error("QFList has no filter \"" + std::string(value) + "\"");
+    return filterPreview(runner, effects::clickFilterList(runner.doc(), runner.host(), row));
+}
+
+StepResult filterBarMove(StepRunner& runner, std::string_view value)
+{
+    int v = 0;
+    if (!number(value, v))
+        return error("trkred takes a value from 16 to 255");
+    return filterPreview(runner, effects::moveFilterBar(runner.doc(), runner.host(), v));
+}
+
+// The 25 cell texts row by row, as a preset line holds them; each is read when a preview needs it.
+StepResult filterMatrixEdit(StepRunner& runner, std::string_view value)
+{
+    std::vector<std::string_view> cells;
+    for (std::size_t start = 0;;) {
+        const auto comma = value.find(',', start);
+        cells.push_back(trimmed(value.substr(start, comma - start)));
+        if (comma == std::string_view::npos)
+            break;
+        start = comma + 1;
+    }
+    if (cells.size() != 25)
+        return error("matrix takes 25 cells row by row, separated by commas; got " + std::to_string(cells.size()));
+    for (int i = 0; i < 25; ++i)
+        effects::editMatrixCell(runner.doc(), i / 5, i % 5, std::string(cells[static_cast<std::size_t>(i)]));
+    return {};
+}
+
+StepResult filterPresetChoose(StepRunner& runner, std::string_view value)
+{
+    if (StepResult loaded = runner.loadFilterPresets(); loaded.status != StepStatus::Ok)
+        return loaded;
+    const std::optional<int> index = effects::findPreset(runner.doc().userFilter.presets, value);
+    if (!index)
+        return {StepStatus::Failure,
+            "no filter preset \"" + std::string(value) + "\" in " + runner.doc().userFilter.presetPath};
+    return filterPreview(runner, effects::choosePreset(runner.doc(), runner.host(), *index));
+}
+
+constexpr Control kFilterControls[] = {{"QFList", filterListClick}, {"trkred", filterBarMove},
+    {"matrix", filterMatrixEdit}, {"FilterPresets", filterPresetChoose}};
+
+// The radio buttons, "Show", and the preset drop-down's pop-up menu.
+StepResult filterButtonStep(StepRunner& runner, std::string_view button)
+{
+    const std::string path = normalizedPath(std::string(button));
+    app::Document& doc = runner.doc();
+    constexpr std::string_view kRadios[] = {"redradio", "greenradio", "blueradio"};
+    for (std::size_t c = 0; c < std::size(kRadios); ++c)
+        if (path == normalizedPath(std::string(kRadios[c]))) {
+            effects::clickChannelRadio(doc, static_cast<int>(c));
+            return {};
+        }
+    if (path == normalizedPath("btnshow"))
+        return filterPreview(runner, effects::showUserMatrix(doc, runner.host()));
+    constexpr std::pair<std::string_view, void (*)(app::Document&, app::Host&)> kPresetMenu[]
+        = {{"FilterPresets > Add", io::addFilterPreset}, {"FilterPresets > Delete", io::deleteFilterPreset},
+            {"FilterPresets > Update", io::updateFilterPreset}};
+    for (const auto& [item, run] : kPresetMenu)
+        if (path == normalizedPath(std::string(item))) {
+            if (StepResult loaded = runner.loadFilterPresets(); loaded.status != StepStatus::Ok)
+                return loaded;
+            run(doc, runner.host());
+            return {};
+        }
+    return error("TDaubixFLF has no button \"" + std::string(button) + "\"");
+}
+
 // A window's steps: its controls, the paths of its own menus or buttons, and presses on its picture.
 struct WindowSteps {
     std::string_view className;
@@ -261,7 +352,8 @@ struct WindowSteps {
 };
 // The main window's menus are the command table, and its picture is the image the tools draw on.
 constexpr WindowSteps kWindows[] = {{"TDaubixF", kMainWindowControls, commandStep, dragStep},
-    {"TQuickPreviewF", kPreviewControls, previewButtonStep, nullptr}};
+    {"TQuickPreviewF", kPreviewControls, previewButtonStep, nullptr},
+    {"TDaubixFLF", kFilterControls, filterButtonStep, nullptr}};
 
 // "WINDOW > CONTROL = VALUE", "WINDOW > MENU > ITEM" or "WINDOW drag X,Y ...".
 StepResult windowStep(StepRunner& runner, const WindowSteps& window, std::string_view rest)
@@ -296,6 +388,17 @@ StepRunner::StepRunner(app::Document& doc, app::HeadlessHost& host)
     , m_host(host)
     , m_tools(doc, host)
 {
+}
+
+StepResult StepRunner::loadFilterPresets()
+{
+    if (m_presetsLoaded)
+        return {};
+    const std::string path = app::programFile(app::resolveProgramFolder(m_executableFolder), "DaubixFL.txt");
+    if (gfx::Status loaded = io::loadFilterPresets(m_doc, path); !loaded)
+        return {StepStatus::Failure, loaded.error()};
+    m_presetsLoaded = true;
+    return {};
 }
 
 void StepRunner::tick(long long n)

@@ -30,7 +30,11 @@ struct StepResult {
 //   a step of a window         "TDaubixF > PatList = 3", "TDaubixF > colorlist = navy shift" (a control),
 //                              "TDaubixF > Range > Select All" (its menus), "TDaubixF drag MODE X,Y ...",
 //                              "TQuickPreviewF > Use", "TQuickPreviewF > Save...", "TQuickPreviewF > CounterButton",
-//                              "TQuickPreviewF > transparent = on|off" (the preview window)
+//                              "TQuickPreviewF > transparent = on|off" (the preview window),
+//                              "TDaubixFLF > QFList = NAME", "TDaubixFLF > redradio" (greenradio, blueradio),
+//                              "TDaubixFLF > trkred = V", "TDaubixFLF > matrix = m0,...,m24" (row by row),
+//                              "TDaubixFLF > btnshow", "TDaubixFLF > FilterPresets = NAME",
+//                              "TDaubixFLF > FilterPresets > Add" (Delete, Update) (the Filters window)
 // A gesture chooses tool MODE (unless a phase of it is under way), presses at the first point, moves
 // with the button held through the later ones and releases at the last. tick:N fires the tool timer N
 // times and wait:MS moves the virtual clock on, firing the timer as it passes; both only while the
@@ -38,6 +42,11 @@ struct StepResult {
 class StepRunner {
 public:
     StepRunner(app::Document& doc, app::HeadlessHost& host);
+
+    // Where the program folder is looked for (app::resolveProgramFolder), for the Filters window's
+    // presets. They are read at the first step that needs them: most runs never touch the folder.
+    void setExecutableFolder(std::string folder) { m_executableFolder = std::move(folder); }
+    StepResult loadFilterPresets();
 
     StepResult run(std::string_view step);
 
@@ -55,6 +64,8 @@ private:
     app::HeadlessHost& m_host;
     tools::ToolEngine m_tools;
     effects::ScrollBoxResize m_scrollBox;
+    std::string m_executableFolder;
+    bool m_presetsLoaded = false;
 };
 
 } // namespace daubix::commands

@@ -14,6 +14,7 @@
 #include "ui/Icons.h"
 #include "ui/MyPaint.h"
 #include "ui/SideLists.h"
+#include "ui/TDaubixFLF.h"
 #include "ui/TGammaPanel.h"
 #include "ui/TJpegPreviewF.h"
 #include "ui/TPaintPreviewF.h"
@@ -175,6 +176,7 @@ TDaubixF::TDaubixF(std::string programFolder)
     updateActions();
     resize(694, 492);
     m_quickPreview = new TQuickPreviewF(m_doc, m_host, this);
+    m_filters = new TDaubixFLF(m_doc, m_quickPreview, app::programFile(m_folder, "DaubixFL.txt"), this);
 }
 
 TDaubixF::~TDaubixF() = default;
@@ -408,6 +410,11 @@ bool TDaubixF::openWindow(std::string_view name, bool check)
     if (name == "Exit") {
         if (!check)
             close();
+        return true;
+    }
+    if (name == "TDaubixFLF") {
+        if (!check)
+            m_filters->showWindow();
         return true;
     }
     if (name == "TJpegPreviewF") {

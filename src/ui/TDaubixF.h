@@ -31,6 +31,7 @@ class PatList;
 class ColorListWidget;
 class TGammaPanel;
 class TQuickPreviewF;
+class TDaubixFLF;
 
 // The main window: the working image in a scroll box, the menus and toolbar built from the command
 // table, the colour panel, the pattern and colour lists and the status bar.
@@ -89,6 +90,7 @@ private:
     PatList* m_patList = nullptr;
     ColorListWidget* m_colorList = nullptr;
     TQuickPreviewF* m_quickPreview = nullptr;
+    TDaubixFLF* m_filters = nullptr;
     std::array<QLabel*, 4> m_status{};
     QLabel* m_floatImage = nullptr;
     int m_floatRevision = -1;

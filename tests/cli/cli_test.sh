@@ -183,13 +183,39 @@ check "a window's item" 2 "$cli" do "Image > Quick > Quick Effects..."
 check "an item not built yet" 2 "$cli" do "File > Split Save > Vertical Split..."
 expect "not built yet is said" grep -q "not available yet" "$work/err"
 check "an unknown tool mode" 2 "$cli" do "drag nothing 1,1"
-# Nothing previews yet without a window, so the preview window's buttons are out of reach; its box is not.
+# Before anything is previewed the preview window's buttons are out of reach; its box is not.
 check "the preview's box" 0 "$cli" do "TQuickPreviewF > transparent = on" "TQuickPreviewF > transparent = off"
 check "the preview's box takes on or off" 2 "$cli" do "TQuickPreviewF > transparent = yes"
 check "Use with nothing previewed" 2 "$cli" do "TQuickPreviewF > Use"
 expect "the closed preview is named" grep -q "error: TQuickPreviewF is not showing" "$work/err"
 check "Save... with nothing previewed" 2 "$cli" do --file "$work/frame.gif" "TQuickPreviewF > Save..."
 expect "no frame" test ! -e "$work/frame1.gif"
+# The Filters window's steps preview as apply does, and "Use" draws the picture.
+check "Filters window steps, then Use" 0 "$cli" do --in "$fixtures/src.bmp" "TDaubixFLF > greenradio" \
+    "TDaubixFLF > QFList = xor" "TDaubixFLF > trkred = 240" "TQuickPreviewF > Use" --state --out "$work/fl-use.bmp"
+expect "Use is one undo step" grep -qx "undo: 3" "$work/out"
+check "the same choices by apply" 0 "$cli" apply QuickFilter:Reduce,Xor,Reduce,240 "$fixtures/src.bmp" "$work/fl-apply.bmp"
+expect "Use draws the preview" cmp -s "$work/fl-use.bmp" "$work/fl-apply.bmp"
+check "a preview without Use" 0 "$cli" do --in "$fixtures/src.bmp" "TDaubixFLF > QFList = Xor" --out "$work/fl-kept.bmp"
+expect "the image stays until Use" cmp -s "$work/fl-kept.bmp" "$work/src-again.bmp"
+check "the grid and Show" 0 "$cli" do --in "$fixtures/src.bmp" "TDaubixFLF > matrix = ${ones/1/3}" "TDaubixFLF > btnshow" \
+    "TQuickPreviewF > Use" --out "$work/fl-grid.bmp"
+check "the same grid by apply" 0 "$cli" apply "UserMatrix:${ones/1/3}" "$fixtures/src.bmp" "$work/fl-grid2.bmp"
+expect "Show previews the grid" cmp -s "$work/fl-grid.bmp" "$work/fl-grid2.bmp"
+check "a preset from the program folder" 0 env DAUBIX_HOME="$work/home" "$cli" do --in "$fixtures/src.bmp" \
+    "TDaubixFLF > FilterPresets = Sharpen" "TQuickPreviewF > Use" --out "$work/fl-sharp.bmp"
+check "the same preset by apply" 0 env DAUBIX_HOME="$work/home" "$cli" apply FilterPreset:sharpen "$fixtures/src.bmp" \
+    "$work/fl-sharp2.bmp"
+expect "choosing a preset previews it" cmp -s "$work/fl-sharp.bmp" "$work/fl-sharp2.bmp"
+check "a preset added with an answer" 0 env DAUBIX_HOME="$work/home" "$cli" do --answer threes \
+    "TDaubixFLF > matrix = ${ones/1/3}" "TDaubixFLF > FilterPresets > Add"
+expect "the file holds the new preset" grep -qx "threes=3,${ones#1,}" "$work/home/DaubixFL.txt"
+check "the window itself needs a display" 2 "$cli" do "Image > Quick > Quick Filter..."
+check "a grid of two cells" 2 "$cli" do "TDaubixFLF > matrix = 1,2"
+check "a cell that is no integer" 1 "$cli" do --in "$fixtures/src.bmp" "TDaubixFLF > matrix = ${ones/1/x}" \
+    "TDaubixFLF > btnshow" --out "$work/fl-bad.bmp"
+expect "the cell is named" grep -q "message: invalid integer in UserMatrix" "$work/err"
+expect "nothing written for a bad cell" test ! -e "$work/fl-bad.bmp"
 check "a bad option" 2 "$cli" do --color red "goUndo"
 check "a colour with a sign" 2 "$cli" do --pen -00001
 check "a range beyond int" 2 "$cli" do --range 99999999999,0,1,1
