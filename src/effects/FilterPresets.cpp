@@ -119,7 +119,9 @@ int insertPreset(std::vector<std::string>& lines, std::string line)
     const std::string_view name = presetName(line);
     const auto at
         = std::ranges::upper_bound(lines, name, nameBefore, [](const std::string& l) { return presetName(l); });
-    return static_cast<int>(lines.insert(at, std::move(line)) - lines.begin());
+    // The insertion may move the list, so its start is taken only afterwards.
+    const auto inserted = lines.insert(at, std::move(line));
+    return static_cast<int>(inserted - lines.begin());
 }
 
 std::optional<int> findPreset(std::span<const std::string> lines, std::string_view name)

@@ -345,20 +345,47 @@ public:
     }
     void add(const std::vector<Span>& spans)
     {
-        for (Span s : spans) {
-            if (s.y < m_top || s.y - m_top >= static_cast<std::int64_t>(m_rows.size()))
-                continue;
-            s.x0 = std::max(s.x0, 0);
-            s.x1 = std::min(s.x1, m_width);
-            Row& row = m_rows[static_cast<std::size_t>(s.y - m_top)];
-            if (s.x1 <= s.x0 || row.full)
-                continue;
-            row.spans.push_back(s);
-            if (row.spans.size() > row.mergeAt)
-                merge(row);
-        }
+        for (const Span& s : spans)
+            add(s);
+    }
+    void add(Span s)
+    {
+        if (s.y < m_top || s.y - m_top >= static_cast<std::int64_t>(m_rows.size()))
+            return;
+        s.x0 = std::max(s.x0, 0);
+        s.x1 = std::min(s.x1, m_width);
+        Row& row = m_rows[static_cast<std::size_t>(s.y - m_top)];
+        if (s.x1 <= s.x0 || row.full)
+            return;
+        row.spans.push_back(s);
+        if (row.spans.size() > row.mergeAt)
+            merge(row);
     }
     bool full() const { return m_full == m_rows.size(); }
+    // The spans of a shape given about the origin (in row order, as a disc), moved by (dx, dy): only the
+    // rows not yet covered are visited.
+    void addMoved(const std::vector<Span>& shape, std::int64_t dx, std::int64_t dy)
+    {
+        if (shape.empty())
+            return;
+        const std::int64_t count = static_cast<std::int64_t>(m_rows.size());
+        const std::int64_t first = std::max<std::int64_t>(dy + shape.front().y - m_top, 0);
+        const std::int64_t last = std::min<std::int64_t>(dy + shape.back().y - m_top, count - 1);
+        if (first > last)
+            return;
+        for (std::int64_t r = nextOpen(static_cast<int>(first)); r <= last; r = nextOpen(static_cast<int>(r + 1))) {
+            const std::int64_t y = r + m_top - dy;
+            auto s = std::lower_bound(
+                shape.begin(), shape.end(), y, [](const Span& span, std::int64_t row) { return span.y < row; });
+            if (s == shape.end() || s->y != y)
+                continue;
+            add(Span{static_cast<int>(r + m_top),
+                static_cast<int>(std::clamp<std::int64_t>(dx + s->x0, -2, std::int64_t{m_width} + 1)),
+                static_cast<int>(std::clamp<std::int64_t>(dx + s->x1, -1, std::int64_t{m_width} + 2))});
+            if (r + 1 >= count)
+                break;
+        }
+    }
     std::vector<Span> spans()
     {
         std::vector<Span> out;
@@ -505,6 +532,10 @@ std::vector<Span> widePathSpans(std::span<const Point> points, bool closed, int 
             continue;
         if (disc.empty())
             disc = filledEllipseSpans(0, 0, width, width, INT32_MAX / 4, width + 2);
+        if (!tall) {
+            rows.addMoved(disc, l, t);
+            continue;
+        }
         // The disc's rows are in order from its top; those from -1 to the image's height show.
         const std::int64_t firstRow = -1 - t;
         auto d = std::lower_bound(disc.begin(), disc.end(), firstRow,
