@@ -25,6 +25,8 @@ int refuseOutputType(const std::string& out);
 // The picture of a file (metafiles and icons over a white 256 x 256 image); a message and nothing when
 // it cannot be read.
 std::optional<gfx::Bitmap> readImage(const std::string& path, const app::FormatOptions& options = kPlainOptions);
+// The image a run starts from: the file when one is named, else white of the size given.
+std::optional<gfx::Bitmap> startingImage(const std::string& in, int width, int height);
 // Writes by the name's extension; the exit status.
 int writeImage(const std::string& path, const gfx::Bitmap& image, const app::FormatOptions& options = kPlainOptions,
     int quality = 25);

@@ -198,13 +198,10 @@ int doSteps(const std::vector<std::string>& args)
             return refuseOutputType(name);
 
     app::Document doc;
-    doc.image = gfx::Bitmap(o.width, o.height);
-    if (!o.in.empty()) {
-        auto loaded = readImage(o.in);
-        if (!loaded)
-            return 1;
-        doc.image = std::move(*loaded);
-    }
+    auto start = startingImage(o.in, o.width, o.height);
+    if (!start)
+        return 1;
+    doc.image = std::move(*start);
     if (!o.clipboardIn.empty()) {
         auto loaded = readImage(o.clipboardIn);
         if (!loaded)

@@ -102,13 +102,10 @@ int runScript(const std::vector<std::string>& args)
         return fail("cannot read the script \"" + o.script + "\"");
     // The document holds what the Filters window keeps; the image is its working image.
     app::Document doc;
-    doc.image = gfx::Bitmap(o.width, o.height);
-    if (!o.in.empty()) {
-        auto loaded = readImage(o.in);
-        if (!loaded)
-            return 1;
-        doc.image = std::move(*loaded);
-    }
+    auto start = startingImage(o.in, o.width, o.height);
+    if (!start)
+        return 1;
+    doc.image = std::move(*start);
     if (o.seed)
         doc.random.seed(*o.seed);
     app::HeadlessHost host;

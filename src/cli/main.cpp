@@ -148,6 +148,11 @@ std::optional<gfx::Bitmap> readImage(const std::string& path, const app::FormatO
     return std::move(image.value());
 }
 
+std::optional<gfx::Bitmap> startingImage(const std::string& in, int width, int height)
+{
+    return in.empty() ? std::optional(gfx::Bitmap(width, height)) : readImage(in);
+}
+
 int writeImage(const std::string& path, const gfx::Bitmap& image, const app::FormatOptions& options, int quality)
 {
     if (auto saved = io::writePicture(path, image, options, {}, quality); !saved)
