@@ -3,6 +3,8 @@
 #include "app/Arithmetic.h"
 #include "effects/TketPaintFX.h"
 
+#include "CopyFloor.h"
+
 #include <benchmark/benchmark.h>
 #include <cmath>
 #include <cstring>
@@ -37,12 +39,7 @@ const gfx::Bitmap& source()
 
 void BM_MemcpyFloor(benchmark::State& state)
 {
-    const gfx::Bitmap& src = source();
-    std::vector<std::uint8_t> target(src.byteSize());
-    for (auto _ : state) {
-        std::memcpy(target.data(), src.bits(), src.byteSize());
-        benchmark::ClobberMemory();
-    }
+    bench::timeCopyFloor(state, source());
 }
 BENCHMARK(BM_MemcpyFloor)->Unit(benchmark::kMillisecond);
 

@@ -5,6 +5,8 @@
 #include "app/Tables.h"
 #include "effects/Geometry.h"
 
+#include "CopyFloor.h"
+
 #include <benchmark/benchmark.h>
 #include <cstring>
 #include <vector>
@@ -41,12 +43,7 @@ const gfx::Bitmap& medium()
 
 void BM_MemcpyFloor(benchmark::State& state)
 {
-    const gfx::Bitmap& src = large();
-    std::vector<std::uint8_t> target(src.byteSize());
-    for (auto _ : state) {
-        std::memcpy(target.data(), src.bits(), src.byteSize());
-        benchmark::ClobberMemory();
-    }
+    bench::timeCopyFloor(state, large());
 }
 BENCHMARK(BM_MemcpyFloor)->Unit(benchmark::kMillisecond);
 

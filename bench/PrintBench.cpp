@@ -5,6 +5,8 @@
 #include "app/Print.h"
 #include "gfx/Canvas.h"
 
+#include "CopyFloor.h"
+
 #include <benchmark/benchmark.h>
 #include <cstring>
 #include <vector>
@@ -30,13 +32,7 @@ gfx::Bitmap striped(gfx::PixelFormat format)
 
 void BM_MemcpyFloor(benchmark::State& state)
 {
-    const gfx::Bitmap image(kSide, kSide);
-    std::vector<std::uint8_t> target(image.byteSize());
-    for (auto _ : state) {
-        std::memcpy(target.data(), image.bits(), image.byteSize());
-        benchmark::ClobberMemory();
-    }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * image.byteSize()));
+    bench::timeCopyFloor(state, gfx::Bitmap(kSide, kSide));
 }
 BENCHMARK(BM_MemcpyFloor)->Unit(benchmark::kMillisecond);
 

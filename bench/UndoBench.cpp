@@ -2,6 +2,8 @@
 
 #include "app/UndoRing.h"
 
+#include "CopyFloor.h"
+
 #include <benchmark/benchmark.h>
 #include <cstring>
 #include <vector>
@@ -14,13 +16,7 @@ constexpr int kSide = 4096;
 
 void BM_MemcpyFloor(benchmark::State& state)
 {
-    const gfx::Bitmap image(kSide, kSide);
-    std::vector<std::uint8_t> target(image.byteSize());
-    for (auto _ : state) {
-        std::memcpy(target.data(), image.bits(), image.byteSize());
-        benchmark::ClobberMemory();
-    }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * image.byteSize()));
+    bench::timeCopyFloor(state, gfx::Bitmap(kSide, kSide));
 }
 BENCHMARK(BM_MemcpyFloor)->Unit(benchmark::kMillisecond);
 

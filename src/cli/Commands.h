@@ -15,7 +15,6 @@ namespace daubix::cli {
 
 int usageError(const std::string& message);
 int fail(const std::string& message);
-bool isBmpName(const std::string& path);
 // The folder of the running program, where the program folder is looked for; empty when unknown.
 std::string executableFolder();
 

@@ -2,7 +2,6 @@
 
 #include "app/Arithmetic.h"
 #include "app/Command.h"
-#include "app/TextCase.h"
 #include "cli/Commands.h"
 #include "commands/ApplyRows.h"
 #include "commands/CommandTable.h"
@@ -120,15 +119,6 @@ std::string executableFolder()
     std::error_code error;
     const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
     return error ? std::string() : self.parent_path().string();
-}
-
-bool isBmpName(const std::string& path)
-{
-    const auto dot = path.find_last_of('.');
-    const auto slash = path.find_last_of('/');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
-        return false;
-    return daubix::app::sameIgnoringCase(std::string_view(path).substr(dot + 1), "bmp");
 }
 
 int refuseOutputType(const std::string& out)

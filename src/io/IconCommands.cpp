@@ -7,6 +7,7 @@
 #include "effects/Resize.h"
 #include "io/FileWriter.h"
 #include "io/IconCodec.h"
+#include "io/Picture.h"
 
 #include <optional>
 #include <string>
@@ -42,9 +43,7 @@ void preview(CommandContext& c, const CommandRow&)
 // A name chosen without an extension gets ".ico", as the dialog's default extension gives it.
 std::string withIconExtension(std::string name)
 {
-    const auto slash = name.find_last_of('/');
-    const auto dot = name.find_last_of('.');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+    if (upperExtension(name).empty())
         name += ".ico";
     return name;
 }

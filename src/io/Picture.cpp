@@ -1,6 +1,5 @@
 #include "io/Picture.h"
 
-#include "app/TextCase.h"
 #include "effects/Resize.h"
 #include "io/BmpCodec.h"
 #include "io/FileWriter.h"
@@ -12,6 +11,8 @@
 #include "io/TiffWriter.h"
 
 #include <algorithm>
+#include <optional>
+#include <string_view>
 
 namespace daubix::io {
 
@@ -90,72 +91,109 @@ std::string upperExtension(const std::string& path)
     return ext;
 }
 
-bool isWritableExtension(const std::string& path)
+namespace {
+
+enum class Format : std::uint8_t { Bmp, Png, Jpeg, Gif, Icon, Metafile, Tiff };
+
+struct Extension {
+    std::string_view name;
+    Format format;
+};
+
+// The Open and Save As tables, in their order.
+constexpr Extension kOpenTable[] = {{".GIF", Format::Gif}, {".PNG", Format::Png}, {".JPG", Format::Jpeg},
+    {".JPEG", Format::Jpeg}, {".WMF", Format::Metafile}, {".EMF", Format::Metafile}, {".BMP", Format::Bmp},
+    {".ICO", Format::Icon}};
+constexpr Extension kSaveTable[] = {{".TIF", Format::Tiff}, {".PNG", Format::Png}, {".ICO", Format::Icon},
+    {".JPG", Format::Jpeg}, {".JPEG", Format::Jpeg}, {".GIF", Format::Gif}, {".BMP", Format::Bmp}};
+
+template <std::size_t N> std::optional<Format> formatOf(const std::string& path, const Extension (&table)[N])
 {
     const std::string ext = upperExtension(path);
-    return ext == ".TIF" || ext == ".PNG" || ext == ".ICO" || ext == ".JPG" || ext == ".JPEG" || ext == ".GIF"
-        || ext == ".BMP";
+    for (const Extension& e : table)
+        if (e.name == ext)
+            return e.format;
+    return std::nullopt;
+}
+
+gfx::Result<std::optional<gfx::Bitmap>> found(gfx::Result<gfx::Bitmap> r)
+{
+    if (!r)
+        return gfx::Error{r.error()};
+    return std::optional<gfx::Bitmap>(std::move(r.value()));
+}
+
+gfx::Result<bool> written(const gfx::Status& s)
+{
+    if (!s)
+        return gfx::Error{s.error()};
+    return true;
+}
+
+} // namespace
+
+bool isWritableExtension(const std::string& path)
+{
+    return formatOf(path, kSaveTable).has_value();
 }
 
 gfx::Result<std::optional<gfx::Bitmap>> readPicture(
     const std::string& path, const gfx::Bitmap& base, const app::FormatOptions& options)
 {
-    const std::string ext = upperExtension(path);
-    const bool listed = ext == ".GIF" || ext == ".PNG" || ext == ".JPG" || ext == ".JPEG" || ext == ".WMF"
-        || ext == ".EMF" || ext == ".BMP" || ext == ".ICO";
-    if (!listed)
+    const std::optional<Format> format = formatOf(path, kOpenTable);
+    if (!format)
         return std::optional<gfx::Bitmap>();
-    const auto wrap = [](gfx::Result<gfx::Bitmap> r) -> gfx::Result<std::optional<gfx::Bitmap>> {
-        if (!r)
-            return gfx::Error{r.error()};
-        return std::optional<gfx::Bitmap>(std::move(r.value()));
-    };
-    if (ext == ".BMP")
-        return wrap(readBmpFile(path));
-    if (ext == ".GIF")
-        return wrap(readGifFile(path));
-    if (ext == ".JPG" || ext == ".JPEG")
-        return wrap(readJpegFile(path));
+    switch (*format) {
+    case Format::Bmp:
+        return found(readBmpFile(path));
+    case Format::Gif:
+        return found(readGifFile(path));
+    case Format::Jpeg:
+        return found(readJpegFile(path));
+    default:
+        break;
+    }
     auto bytes = readFile(path, kMaxFileBytes);
     if (!bytes)
-        return ext == ".PNG" ? pngOpenError(path) : gfx::Error{bytes.error()};
-    if (ext == ".PNG")
-        return wrap(decodePng(bytes.value()));
-    if (ext == ".WMF" || ext == ".EMF")
-        return wrap(readMetafile(bytes.value(), base));
-    return wrap(readIcon(bytes.value(), base, options));
+        return *format == Format::Png ? pngOpenError(path) : gfx::Error{bytes.error()};
+    if (*format == Format::Png)
+        return found(decodePng(bytes.value()));
+    if (*format == Format::Metafile)
+        return found(readMetafile(bytes.value(), base));
+    return found(readIcon(bytes.value(), base, options));
 }
 
 gfx::Result<bool> writePicture(const std::string& path, const gfx::Bitmap& image, const app::FormatOptions& options,
     const app::GifSettings& gif, int jpegQuality)
 {
-    const std::string ext = upperExtension(path);
-    if (!isWritableExtension(path))
+    const std::optional<Format> format = formatOf(path, kSaveTable);
+    if (!format)
         return false;
     if (image.isEmpty())
         return gfx::Error{"The image is empty."};
-    const auto done = [](gfx::Status s) -> gfx::Result<bool> {
-        if (!s)
-            return gfx::Error{s.error()};
-        return true;
-    };
-    if (ext == ".BMP")
-        return done(writeBmpFile(path, image));
-    if (ext == ".JPG" || ext == ".JPEG")
-        return done(writeJpegFile(path, image, jpegQuality, false));
-    if (ext == ".GIF")
-        return done(writeGifFile(path, image, gif,
+    switch (*format) {
+    case Format::Bmp:
+        return written(writeBmpFile(path, image));
+    case Format::Jpeg:
+        return written(writeJpegFile(path, image, jpegQuality, false));
+    case Format::Gif:
+        return written(writeGifFile(path, image, gif,
             {.control = options.gifTransparent ? GifControl::BottomLeftTransparent : GifControl::None}));
-    const gfx::Result<Bytes> bytes = ext == ".TIF" ? encodeTiff(image)
-        : ext == ".PNG" ? encodePng(image, options.pngTransparent ? std::optional(image.pixel(0, image.height() - 1))
-                                                                  : std::nullopt)
-                        : encodeIconFile(image);
-    if (!bytes)
-        return gfx::Error{bytes.error()};
-    WriteFailures texts;
-    if (ext == ".PNG")
-        texts = {pngOpenError(path).message, "Error Writing PNG File!"};
-    return done(writeFileAtomically(path, bytes.value(), texts));
+    case Format::Png: {
+        const std::optional<gfx::Color> key
+            = options.pngTransparent ? std::optional(image.pixel(0, image.height() - 1)) : std::nullopt;
+        const auto bytes = encodePng(image, key);
+        if (!bytes)
+            return gfx::Error{bytes.error()};
+        return written(writeFileAtomically(path, bytes.value(), {pngOpenError(path).message, "Error Writing PNG File!"}));
+    }
+    default: {
+        const auto bytes = *format == Format::Tiff ? encodeTiff(image) : encodeIconFile(image);
+        if (!bytes)
+            return gfx::Error{bytes.error()};
+        return written(writeFileAtomically(path, bytes.value()));
+    }
+    }
 }
 
 } // namespace daubix::io

@@ -1,5 +1,7 @@
 #include "ui/TDaubixFLF.h"
 
+#include "DialogAnswers.h"
+
 #include "app/Arithmetic.h"
 #include "app/Document.h"
 #include "effects/UserFilters.h"
@@ -25,50 +27,12 @@
 #include <QTimer>
 
 using namespace daubix;
+using test::answerNextInputBox;
+using test::InputBoxSeen;
+using test::answerNextMessageBox;
+using test::pattern;
 
 namespace {
-
-// Answers the next input box with a text, once it shows; records its caption, prompt and first text.
-struct InputBoxSeen {
-    QString caption, prompt, initial;
-};
-void answerNextInputBox(const QString& answer, InputBoxSeen* seen = nullptr)
-{
-    QTimer::singleShot(0, [answer, seen] {
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (auto* box = qobject_cast<QInputDialog*>(w); box && box->isVisible()) {
-                if (seen)
-                    *seen = {box->windowTitle(), box->labelText(), box->textValue()};
-                box->setTextValue(answer);
-                box->accept();
-                return;
-            }
-        answerNextInputBox(answer, seen);
-    });
-}
-
-void answerNextMessageBox(QString* text)
-{
-    QTimer::singleShot(0, [text] {
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) {
-                *text = box->text();
-                box->accept();
-                return;
-            }
-        answerNextMessageBox(text);
-    });
-}
-
-// A picture whose every pixel differs from its neighbours.
-gfx::Bitmap pattern(int width, int height, int seed)
-{
-    gfx::Bitmap b(width, height);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            b.setPixel(x, y, gfx::rgb((x * 37 + seed * 11) % 256, (y * 53 + seed * 7) % 256, (x * y + seed) % 256));
-    return b;
-}
 
 // The filter run on its own, as the preview should show it.
 gfx::Bitmap filtered(
@@ -222,7 +186,7 @@ private slots:
         QVERIFY(filters);
         QCOMPARE(filters->findChild<QComboBox*>("FilterPresets")->count(), 0);
         QString said;
-        answerNextMessageBox(&said);
+        answerNextMessageBox(QMessageBox::NoButton, &said);
         main.action("Image > Quick > Quick Filter...")->trigger();
         QVERIFY(QTest::qWaitFor([&said] { return !said.isEmpty(); }));
         QVERIFY(said.contains(home.filePath("DaubixFL.txt")));
@@ -306,7 +270,7 @@ private slots:
         const gfx::Bitmap before = w.shown();
         w.matrix->item(0, 0)->setText("one");
         QString said;
-        answerNextMessageBox(&said);
+        answerNextMessageBox(QMessageBox::NoButton, &said);
         w.show->click();
         QCOMPARE(said, QString("invalid integer in UserMatrix"));
         QCOMPARE(w.shown(), before);

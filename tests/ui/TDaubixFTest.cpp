@@ -1,5 +1,7 @@
 #include "ui/TDaubixF.h"
 
+#include "DialogAnswers.h"
+
 #include "app/Command.h"
 #include "commands/CommandTable.h"
 #include "io/BmpCodec.h"
@@ -23,6 +25,8 @@
 #include <filesystem>
 
 using namespace daubix;
+using test::answerNextFileDialog;
+using test::answerNextMessageBox;
 
 namespace {
 
@@ -36,39 +40,6 @@ int countActions(const QMenu* menu)
             ++n;
     }
     return n;
-}
-
-// Answers the next message box with the given button, once it shows.
-void answerNextMessageBox(QMessageBox::StandardButton button, QString* text = nullptr)
-{
-    QTimer::singleShot(0, [button, text] {
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) {
-                if (text)
-                    *text = box->text();
-                box->button(button)->click();
-                return;
-            }
-        answerNextMessageBox(button, text);
-    });
-}
-
-// Answers the next file dialog with a name, or cancels it when the name is empty.
-void answerNextFileDialog(const QString& name)
-{
-    QTimer::singleShot(0, [name] {
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (auto* dialog = qobject_cast<QFileDialog*>(w); dialog && dialog->isVisible()) {
-                if (name.isEmpty()) {
-                    dialog->reject();
-                } else {
-                    dialog->selectFile(name);
-                    QMetaObject::invokeMethod(dialog, "accept", Qt::DirectConnection);
-                }
-                return;
-            }
-        answerNextFileDialog(name);
-    });
 }
 
 // The menu item at a caption path such as {"&Range", "Float", "Full"}.

@@ -1,5 +1,7 @@
 #include "ui/TJpegPreviewF.h"
 
+#include "DialogAnswers.h"
+
 #include "app/Document.h"
 #include "io/FileWriter.h"
 #include "io/JpegCodec.h"
@@ -19,23 +21,9 @@
 #include <QTimer>
 
 using namespace daubix;
+using test::answerNextMessageBox;
 
 namespace {
-
-// Answers the next message box with the given button, once it shows.
-void answerNextMessageBox(QMessageBox::StandardButton button, QString* text = nullptr)
-{
-    QTimer::singleShot(0, [button, text] {
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) {
-                if (text)
-                    *text = box->text();
-                box->button(button)->click();
-                return;
-            }
-        answerNextMessageBox(button, text);
-    });
-}
 
 // Smooth colour with a few edges: a picture whose size in bytes moves with the quality.
 gfx::Bitmap shaded(int width, int height)

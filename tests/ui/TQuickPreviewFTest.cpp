@@ -1,5 +1,7 @@
 #include "ui/TQuickPreviewF.h"
 
+#include "DialogAnswers.h"
+
 #include "app/Document.h"
 #include "io/FileWriter.h"
 #include "io/GifCodec.h"
@@ -20,61 +22,12 @@
 #include <filesystem>
 
 using namespace daubix;
+using test::answerNextFileDialog;
+using test::FileDialogSeen;
+using test::answerNextMessageBox;
+using test::pattern;
 
 namespace {
-
-// Answers the next message box with the given button, once it shows.
-void answerNextMessageBox(QMessageBox::StandardButton button, QString* text = nullptr, QWidget** parent = nullptr)
-{
-    QTimer::singleShot(0, [button, text, parent] {
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) {
-                if (text)
-                    *text = box->text();
-                if (parent)
-                    *parent = box->parentWidget();
-                box->button(button)->click();
-                return;
-            }
-        answerNextMessageBox(button, text, parent);
-    });
-}
-
-// Answers the next file dialog with a name, or cancels it when the name is empty; records its filters
-// and default suffix.
-struct FileDialogSeen {
-    QStringList filters;
-    QString suffix;
-    QWidget* parent = nullptr;
-};
-void answerNextFileDialog(const QString& name, FileDialogSeen* seen = nullptr)
-{
-    QTimer::singleShot(0, [name, seen] {
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (auto* dialog = qobject_cast<QFileDialog*>(w); dialog && dialog->isVisible()) {
-                if (seen)
-                    *seen = {dialog->nameFilters(), dialog->defaultSuffix(), dialog->parentWidget()};
-                if (name.isEmpty()) {
-                    dialog->reject();
-                } else {
-                    dialog->selectFile(name);
-                    QMetaObject::invokeMethod(dialog, "accept", Qt::DirectConnection);
-                }
-                return;
-            }
-        answerNextFileDialog(name, seen);
-    });
-}
-
-// A picture whose every pixel differs from its neighbours.
-gfx::Bitmap pattern(int width, int height, int seed)
-{
-    gfx::Bitmap b(width, height);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            b.setPixel(x, y, gfx::rgb((x * 37 + seed * 11) % 256, (y * 53 + seed * 7) % 256, (x * y + seed) % 256));
-    return b;
-}
 
 QColor qcolor(gfx::Color c)
 {
