@@ -16,6 +16,7 @@
 #include "ui/SideLists.h"
 #include "ui/TDaubixFLF.h"
 #include "ui/TGammaPanel.h"
+#include "ui/ToolPlacement.h"
 #include "ui/TJpegPreviewF.h"
 #include "ui/TPaintPreviewF.h"
 #include "ui/TQuickPreviewF.h"
@@ -413,8 +414,10 @@ bool TDaubixF::openWindow(std::string_view name, bool check)
         return true;
     }
     if (name == "TDaubixFLF") {
-        if (!check)
+        if (!check) {
+            placeBesideOnce(m_filters, this, Beside::Right);
             m_filters->showWindow();
+        }
         return true;
     }
     if (name == "TJpegPreviewF") {
@@ -422,6 +425,7 @@ bool TDaubixF::openWindow(std::string_view name, bool check)
             auto* window = findChild<TJpegPreviewF*>("TJpegPreviewF");
             if (!window)
                 window = new TJpegPreviewF(m_doc, m_host, this);
+            placeBesideOnce(window, this, Beside::Right);
             window->showAndPreview();
         }
         return true;

@@ -5,6 +5,7 @@
 #include "app/Preview.h"
 #include "io/PreviewFrames.h"
 #include "ui/MyPaint.h"
+#include "ui/ToolPlacement.h"
 #include "ui/QtHost.h"
 
 #include <QCheckBox>
@@ -150,6 +151,7 @@ void TQuickPreviewF::followDocument()
         if (const QScreen* s = screen())
             wanted = wanted.boundedTo(s->availableSize() * 3 / 4);
         resize(wanted.expandedTo(QSize(320, 160)));
+        placeBesideOnce(this, parentWidget(), Beside::Below);
         show();
     }
     // Not activated: the window whose controls made the picture keeps the keyboard.
