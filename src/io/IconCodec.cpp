@@ -193,7 +193,7 @@ gfx::Result<DecodedIcon> decodeIconDib(std::span<const std::uint8_t> image, cons
         return out;
 
     // The AND mask follows the colour rows; a file that leaves it out shows the icon opaque.
-    const std::uint64_t bpp = core ? ByteView(image).u16(10) : ByteView(image).u16(14);
+    const auto bpp = static_cast<std::uint64_t>(shape.depth); // the header's, as entryShape read it
     const std::uint64_t colourStride = (shape.width * bpp + 31) / 32 * 4;
     const std::uint64_t maskStride = (shape.width + 31) / 32 * 4;
     const std::optional<std::uint64_t> bits = dibBitsOffset(image);
