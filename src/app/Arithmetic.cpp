@@ -28,6 +28,10 @@ Random::Random()
 
 void Random::seedFromClock()
 {
+    if (m_fixedClock) {
+        m_seed = *m_fixedClock;
+        return;
+    }
     const auto ticks = std::chrono::steady_clock::now().time_since_epoch().count()
         ^ std::chrono::system_clock::now().time_since_epoch().count();
     m_seed = static_cast<std::uint32_t>(ticks ^ (ticks >> 32));

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <limits>
+#include <optional>
 
 namespace daubix::app {
 
@@ -46,7 +47,10 @@ public:
     {
     }
     void seed(std::uint32_t seed) { m_seed = seed; }
+    // A new seed from the clock, or the fixed one that fixClock set.
     void seedFromClock();
+    // Runs that must repeat (a test, a command line with a seed) fix what the clock gives.
+    void fixClock(std::uint32_t ticks) { m_fixedClock = ticks; }
     std::uint32_t state() const { return m_seed; }
 
     int operator()(int n)
@@ -66,6 +70,7 @@ public:
 private:
     void next() { m_seed = m_seed * 134775813u + 1u; }
     std::uint32_t m_seed = 0;
+    std::optional<std::uint32_t> m_fixedClock;
 };
 
 } // namespace daubix::app

@@ -74,6 +74,20 @@ struct UserFilterState {
     std::string presetPath; // the file the presets were read from, rewritten after each change
 };
 
+// The Quick Effects panel's tree selection and bars, kept for the whole run (the panel is only shown and
+// hidden). The entry indexes effects::quickEffectTree().
+struct QuickEffectsState {
+    int entry = -1; // -1: none selected
+    int barMin = 0; // EBar's range and position, the effect's main parameter
+    int barMax = 100;
+    int e = 0;
+    int x = 1; // "turb", 1 .. 300
+    int cx = 0; // the rotation centre, 0 .. cxMax and 0 .. cyMax
+    int cy = 0;
+    int cxMax = 100;
+    int cyMax = 100;
+};
+
 // The image being edited and every value that the commands and tools share, with their start values.
 // One per window, never copied: the canvas is bound to the image.
 struct Document {
@@ -154,6 +168,7 @@ struct Document {
     std::array<int, 2> filterAlternatingBytes{255, 0};
     std::array<int, 3> backdropOffsets{0, 0, 0};
     UserFilterState userFilter;
+    QuickEffectsState quickEffects;
     GadgetStyles gadgets;
 
     Tables tables;

@@ -208,8 +208,10 @@ int doSteps(const std::vector<std::string>& args)
             return 1;
         host.clipboard = std::move(*loaded);
     }
-    if (o.seed)
+    if (o.seed) {
         doc.random.seed(*o.seed);
+        doc.random.fixClock(*o.seed); // the effects that reseed from the clock repeat too
+    }
     if (o.range)
         doc.range = *o.range;
     if (o.pen)

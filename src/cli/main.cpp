@@ -29,7 +29,7 @@ Commands:
                     .tif. --gif-transparent and --png-transparent make the colour of the
                     bottom-left pixel transparent; --icon-stretch stretches an icon read to
                     256 x 256; --quality is the JPEG quality, 1 to 100 (default 25)
-  apply EFFECT IN OUT [--seed N]
+  apply EFFECT IN OUT [--clipboard IMAGE] [--seed N]
                     apply an effect to IN and write the result to OUT (any types convert
                     knows); EFFECT is a name, or NAME:ARG,ARG,... for effects with numbers,
                     e.g. GaussianBlur:3. JpegPreview:QUALITY,GREY writes what the JPEG
@@ -40,7 +40,12 @@ Commands:
                     channels' line filters (names of the list, any case, or 0..25; V from 16
                     to 255, default 16); UserMatrix:M0,...,M24 with the 5 x 5 grid row by
                     row; FilterPreset:NAME with a preset of DaubixFL.txt in the program
-                    folder. --seed fixes the random numbers (Drip, the noise effects)
+                    folder. The Quick Effects panel's preview: QuickEffect:N,E[,X[,CX,CY]]
+                    with effect N of the panel (0..55, as the README lists them), E on
+                    its bar, X the "turb" bar (1..300, default 1) and the
+                    centre CX,CY (default the image's middle); Blend (52) blends with
+                    --clipboard IMAGE. --seed fixes the random numbers (Drip, the noise
+                    and ripple effects)
   effects           list the effects that apply knows, with their arguments
   commands          list the steps that do knows: every menu, toolbar and popup item, marked
                     "(window)" when it opens a window and "(not available yet)" when its
@@ -171,22 +176,35 @@ int convert(const ConvertArgs& a)
     return image ? daubix::cli::writeImage(a.out, *image, a.options, a.quality) : 1;
 }
 
-int apply(const std::string& effect, const std::string& in, const std::string& out, std::optional<std::uint32_t> seed)
+struct ApplyArgs {
+    std::string effect, in, out;
+    std::optional<std::uint32_t> seed;
+    std::string clipboard;
+};
+
+int apply(const ApplyArgs& a)
 {
-    if (!daubix::io::isWritableExtension(out))
-        return daubix::cli::refuseOutputType(out);
-    auto image = daubix::cli::readImage(in);
+    if (!daubix::io::isWritableExtension(a.out))
+        return daubix::cli::refuseOutputType(a.out);
+    auto image = daubix::cli::readImage(a.in);
     if (!image)
         return 1;
     daubix::app::Random random;
-    if (seed)
-        random.seed(*seed);
-    daubix::commands::ApplyContext context{random, daubix::cli::executableFolder(), {}};
-    if (auto applied = daubix::commands::applyCall(context, *image, effect); !applied)
-        return fail(effect + ": " + applied.error());
+    if (a.seed) {
+        random.seed(*a.seed);
+        random.fixClock(*a.seed); // the effects that reseed from the clock repeat too
+    }
+    daubix::commands::ApplyContext context{random, daubix::cli::executableFolder(), {}, {}};
+    if (!a.clipboard.empty()) {
+        context.clipboard = daubix::cli::readImage(a.clipboard);
+        if (!context.clipboard)
+            return 1;
+    }
+    if (auto applied = daubix::commands::applyCall(context, *image, a.effect); !applied)
+        return fail(a.effect + ": " + applied.error());
     if (!context.report.empty())
         std::printf("%s\n", context.report.c_str());
-    return daubix::cli::writeImage(out, *image);
+    return daubix::cli::writeImage(a.out, *image);
 }
 
 void listCommands()
@@ -261,18 +279,30 @@ int main(int argc, char* argv[])
         return convert(a);
     }
     if (command == "apply") {
-        std::vector<std::string> rest(args.begin() + 1, args.end());
-        std::optional<std::uint32_t> seed;
-        if (const auto it = std::find(rest.begin(), rest.end(), "--seed"); it != rest.end()) {
-            std::uint32_t value = 0;
-            if (it + 1 == rest.end() || !daubix::cli::parseSeed(*(it + 1), value))
-                return usageError("--seed takes a whole number from 0 to 4294967295");
-            seed = value;
-            rest.erase(it, it + 2);
+        ApplyArgs a;
+        std::vector<std::string> names;
+        for (std::size_t i = 1; i < args.size(); ++i) {
+            const bool valued = args[i] == "--seed" || args[i] == "--clipboard";
+            if (valued && i + 1 == args.size())
+                return usageError(args[i] + " needs a value");
+            if (args[i] == "--seed") {
+                std::uint32_t value = 0;
+                if (!daubix::cli::parseSeed(args[++i], value))
+                    return usageError("--seed takes a whole number from 0 to 4294967295");
+                a.seed = value;
+            } else if (args[i] == "--clipboard") {
+                a.clipboard = args[++i];
+            } else {
+                names.push_back(args[i]);
+            }
         }
-        if (rest.size() != 3)
-            return usageError("apply takes an effect and two file names: apply EFFECT IN OUT [--seed N]");
-        return apply(rest[0], rest[1], rest[2], seed);
+        if (names.size() != 3)
+            return usageError(
+                "apply takes an effect and two file names: apply EFFECT IN OUT [--clipboard IMAGE] [--seed N]");
+        a.effect = names[0];
+        a.in = names[1];
+        a.out = names[2];
+        return apply(a);
     }
     if (command == "run")
         return daubix::cli::runScript({args.begin() + 1, args.end()});

@@ -1,10 +1,13 @@
 #include "commands/ApplyRows.h"
 
+#include "app/Document.h"
+#include "app/HeadlessHost.h"
 #include "app/Print.h"
 #include "app/ProgramFolder.h"
 #include "app/Prompt.h"
 #include "app/TextCase.h"
 #include "effects/FilterPresets.h"
+#include "effects/QuickEffects.h"
 #include "effects/UserFilters.h"
 #include "io/FilterPresetCommands.h"
 #include "io/JpegCodec.h"
@@ -135,10 +138,66 @@ gfx::Status filterPresetRow(gfx::Bitmap& image, Args args, ApplyContext& context
     return userMatrixWithCells(image, cells, context);
 }
 
+// A whole number of the argument within lo .. hi, or a message that says so.
+gfx::Result<int> argumentIn(const std::string& text, std::string_view name, int lo, int hi)
+{
+    const std::optional<int> value = app::parseInteger(text);
+    if (!value || *value < lo || *value > hi)
+        return gfx::Error{std::string(name) + " must be a whole number from " + std::to_string(lo) + " to "
+            + std::to_string(hi) + ", not \"" + text + "\""};
+    return *value;
+}
+
+// The Quick Effects panel's preview of effect N with the bars at E, X, CX and CY, taken from a document
+// that holds the image, as the panel takes it; it is what "Use" draws.
+gfx::Status quickEffectRow(gfx::Bitmap& image, Args args, ApplyContext& context)
+{
+    if (args.size() == 4)
+        return gfx::Error{"CX and CY go together: QuickEffect:N,E[,X[,CX,CY]]"};
+    const auto n = argumentIn(args[0], "N", 0, effects::kQuickEffectCount - 1);
+    if (!n)
+        return gfx::Error{n.error()};
+    const effects::QuickEffectRow& row = effects::quickEffectRows()[static_cast<std::size_t>(n.value())];
+    const auto e = argumentIn(args[1], "E of \"" + std::string(row.path) + "\"", row.barMin, row.barMax);
+    if (!e)
+        return gfx::Error{e.error()};
+    effects::QuickEffectBars bars{e.value(), 1, image.width() / 2, image.height() / 2};
+    if (args.size() > 2) {
+        const auto x = argumentIn(args[2], "X", effects::kExtraBarMin, effects::kExtraBarMax);
+        if (!x)
+            return gfx::Error{x.error()};
+        bars.x = x.value();
+    }
+    if (args.size() > 3) {
+        const auto cx = argumentIn(args[3], "CX", 0, image.width());
+        const auto cy = argumentIn(args[4], "CY", 0, image.height());
+        if (!cx || !cy)
+            return gfx::Error{!cx ? cx.error() : cy.error()};
+        bars.cx = cx.value();
+        bars.cy = cy.value();
+    }
+    app::Document doc;
+    doc.image = std::move(image);
+    doc.random = context.random;
+    app::HeadlessHost host;
+    host.clipboard = std::move(context.clipboard);
+    std::optional<gfx::Bitmap> picture
+        = effects::quickEffectPreview(doc, host, n.value(), effects::settledBars(n.value(), bars));
+    context.random = doc.random;
+    if (!picture) {
+        image = std::move(doc.image);
+        return gfx::Error{"\"" + std::string(row.path) + "\" needs a clipboard picture (--clipboard IMAGE) of "
+            + std::to_string(image.width()) + " x " + std::to_string(image.height()) + " pixels"};
+    }
+    image = std::move(*picture);
+    return {};
+}
+
 const ApplyRow kRows[] = {
     {"FilterPreset", "name", 1, SIZE_MAX, filterPresetRow},
     {"JpegPreview", "quality,grey", 2, 2, jpegPreviewRow},
     {"PrintPreview", "pagew,pageh,scale", 3, 3, printPreviewRow},
+    {"QuickEffect", "n,e[,x[,cx,cy]]", 2, 5, quickEffectRow},
     {"QuickFilter", "red,green,blue[,v]", 3, 4, quickFilterRow},
     {"UserMatrix", "m0,...,m24", 25, 25, userMatrixRow},
 };

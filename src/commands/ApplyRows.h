@@ -5,6 +5,7 @@
 
 #include "effects/EffectCommands.h"
 
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -16,6 +17,7 @@ struct ApplyContext {
     app::Random& random; // the program's one generator (the noise effects, the Drip filter)
     std::string executableFolder; // where the program folder is looked for (app::resolveProgramFolder)
     std::string report; // a line for standard output, or nothing
+    std::optional<gfx::Bitmap> clipboard; // the clipboard's bitmap, for the rows that read it
 };
 
 struct ApplyRow {

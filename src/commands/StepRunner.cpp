@@ -10,6 +10,7 @@
 #include "app/TextCase.h"
 #include "commands/CommandTable.h"
 #include "effects/FilterPresets.h"
+#include "effects/QuickEffects.h"
 #include "effects/UserFilterCommands.h"
 #include "io/FilterPresetCommands.h"
 #include "io/PreviewFrames.h"
@@ -257,9 +258,10 @@ StepResult previewButtonStep(StepRunner& runner, std::string_view button)
     return error("TQuickPreviewF has no button \"" + std::string(button) + "\"");
 }
 
-// The Filters window's steps. Each that previews puts its picture into the preview window, as the window
-// does, so that "TQuickPreviewF > Use" can draw it; a failed preview has told its message.
-StepResult filterPreview(StepRunner& runner, std::optional<gfx::Bitmap> picture)
+// The steps of the Filters window and the Quick Effects panel. Each that previews puts its picture into
+// the preview window, as the window does, so that "TQuickPreviewF > Use" can draw it; a failed preview
+// has told its message.
+StepResult windowPreview(StepRunner& runner, std::optional<gfx::Bitmap> picture)
 {
     if (picture)
         app::showPicture(runner.doc(), std::move(*picture));
@@ -274,7 +276,7 @@ StepResult filterListClick(StepRunner& runner, std::string_view value)
         row = effects::findUserFilter(value).value_or(-1);
     if (row < 0 || row >= effects::kUserFilterCount)
         return error("QFList has no filter \"" + std::string(value) + "\"");
-    return filterPreview(runner, effects::clickFilterList(runner.doc(), runner.host(), row));
+    return windowPreview(runner, effects::clickFilterList(runner.doc(), runner.host(), row));
 }
 
 StepResult filterBarMove(StepRunner& runner, std::string_view value)
@@ -282,7 +284,7 @@ StepResult filterBarMove(StepRunner& runner, std::string_view value)
     int v = 0;
     if (!number(value, v))
         return error("trkred takes a value from 16 to 255");
-    return filterPreview(runner, effects::moveFilterBar(runner.doc(), runner.host(), v));
+    return windowPreview(runner, effects::moveFilterBar(runner.doc(), runner.host(), v));
 }
 
 // The 25 cell texts row by row, as a preset line holds them; each is read when a preview needs it.
@@ -311,7 +313,7 @@ StepResult filterPresetChoose(StepRunner& runner, std::string_view value)
     if (!index)
         return {StepStatus::Failure,
             "no filter preset \"" + std::string(value) + "\" in " + runner.doc().userFilter.presetPath};
-    return filterPreview(runner, effects::choosePreset(runner.doc(), runner.host(), *index));
+    return windowPreview(runner, effects::choosePreset(runner.doc(), runner.host(), *index));
 }
 
 constexpr Control kFilterControls[] = {{"QFList", filterListClick}, {"trkred", filterBarMove},
@@ -329,7 +331,7 @@ StepResult filterButtonStep(StepRunner& runner, std::string_view button)
             return {};
         }
     if (path == normalizedPath("btnshow"))
-        return filterPreview(runner, effects::showUserMatrix(doc, runner.host()));
+        return windowPreview(runner, effects::showUserMatrix(doc, runner.host()));
     constexpr std::pair<std::string_view, void (*)(app::Document&, app::Host&)> kPresetMenu[]
         = {{"FilterPresets > Add", io::addFilterPreset}, {"FilterPresets > Delete", io::deleteFilterPreset},
             {"FilterPresets > Update", io::updateFilterPreset}};
@@ -343,6 +345,42 @@ StepResult filterButtonStep(StepRunner& runner, std::string_view button)
     return error("TDaubixFLF has no button \"" + std::string(button) + "\"");
 }
 
+// The panel is shown at its first step, as the menu item would show it.
+StepResult showEffectsPanel(StepRunner& runner)
+{
+    if (runner.effectsPanelShown())
+        return {};
+    runner.setEffectsPanelShown();
+    return windowPreview(runner, effects::openEffectsPanel(runner.doc(), runner.host()));
+}
+
+// An entry of the tree by its path ("Wings > Deep", any case) or its index in the tree.
+StepResult effectTreeClick(StepRunner& runner, std::string_view value)
+{
+    int entry = -1;
+    if (!number(value, entry))
+        entry = effects::findEffectEntry(value).value_or(-1);
+    if (entry < 0 || entry >= static_cast<int>(effects::quickEffectTree().size()))
+        return error("ETree has no entry \"" + std::string(value) + "\"");
+    if (StepResult shown = showEffectsPanel(runner); shown.status != StepStatus::Ok)
+        return shown;
+    return windowPreview(runner, effects::clickEffectEntry(runner.doc(), runner.host(), entry));
+}
+
+template <effects::EffectBar Bar> StepResult effectBarMove(StepRunner& runner, std::string_view value)
+{
+    int position = 0;
+    if (!number(value, position))
+        return error("a bar of TDaubixEffectsF takes a whole number");
+    if (StepResult shown = showEffectsPanel(runner); shown.status != StepStatus::Ok)
+        return shown;
+    return windowPreview(runner, effects::moveEffectBar(runner.doc(), runner.host(), Bar, position));
+}
+
+constexpr Control kEffectsPanelControls[] = {{"ETree", effectTreeClick}, {"EBar", effectBarMove<effects::EffectBar::E>},
+    {"extrabar", effectBarMove<effects::EffectBar::Extra>}, {"cxbar", effectBarMove<effects::EffectBar::CX>},
+    {"cybar", effectBarMove<effects::EffectBar::CY>}};
+
 // A window's steps: its controls, the paths of its own menus or buttons, and presses on its picture.
 struct WindowSteps {
     std::string_view className;
@@ -353,7 +391,8 @@ struct WindowSteps {
 // The main window's menus are the command table, and its picture is the image the tools draw on.
 constexpr WindowSteps kWindows[] = {{"TDaubixF", kMainWindowControls, commandStep, dragStep},
     {"TQuickPreviewF", kPreviewControls, previewButtonStep, nullptr},
-    {"TDaubixFLF", kFilterControls, filterButtonStep, nullptr}};
+    {"TDaubixFLF", kFilterControls, filterButtonStep, nullptr},
+    {"TDaubixEffectsF", kEffectsPanelControls, nullptr, nullptr}};
 
 // "WINDOW > CONTROL = VALUE", "WINDOW > MENU > ITEM" or "WINDOW drag X,Y ...".
 StepResult windowStep(StepRunner& runner, const WindowSteps& window, std::string_view rest)

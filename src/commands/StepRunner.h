@@ -34,7 +34,9 @@ struct StepResult {
 //                              "TDaubixFLF > QFList = NAME", "TDaubixFLF > redradio" (greenradio, blueradio),
 //                              "TDaubixFLF > trkred = V", "TDaubixFLF > matrix = m0,...,m24" (row by row),
 //                              "TDaubixFLF > btnshow", "TDaubixFLF > FilterPresets = NAME",
-//                              "TDaubixFLF > FilterPresets > Add" (Delete, Update) (the Filters window)
+//                              "TDaubixFLF > FilterPresets > Add" (Delete, Update) (the Filters window),
+//                              "TDaubixEffectsF > ETree = Wings > Deep", "TDaubixEffectsF > EBar = 50" (extrabar,
+//                              cxbar, cybar) (the Quick Effects panel, shown at its first step)
 // A gesture chooses tool MODE (unless a phase of it is under way), presses at the first point, moves
 // with the button held through the later ones and releases at the last. tick:N fires the tool timer N
 // times and wait:MS moves the virtual clock on, firing the timer as it passes; both only while the
@@ -49,6 +51,10 @@ public:
     StepResult loadFilterPresets();
 
     StepResult run(std::string_view step);
+
+    // The Quick Effects panel shows from its first step on.
+    bool effectsPanelShown() const { return m_effectsPanelShown; }
+    void setEffectsPanelShown() { m_effectsPanelShown = true; }
 
     app::Document& doc() { return m_doc; }
     app::HeadlessHost& host() { return m_host; }
@@ -66,6 +72,7 @@ private:
     effects::ScrollBoxResize m_scrollBox;
     std::string m_executableFolder;
     bool m_presetsLoaded = false;
+    bool m_effectsPanelShown = false;
 };
 
 } // namespace daubix::commands

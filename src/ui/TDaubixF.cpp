@@ -14,6 +14,7 @@
 #include "ui/Icons.h"
 #include "ui/MyPaint.h"
 #include "ui/SideLists.h"
+#include "ui/TDaubixEffectsF.h"
 #include "ui/TDaubixFLF.h"
 #include "ui/TGammaPanel.h"
 #include "ui/ToolPlacement.h"
@@ -178,6 +179,7 @@ TDaubixF::TDaubixF(std::string programFolder)
     resize(694, 492);
     m_quickPreview = new TQuickPreviewF(m_doc, m_host, this);
     m_filters = new TDaubixFLF(m_doc, m_quickPreview, app::programFile(m_folder, "DaubixFL.txt"), this);
+    m_effects = new TDaubixEffectsF(m_doc, m_quickPreview, this);
 }
 
 TDaubixF::~TDaubixF() = default;
@@ -417,6 +419,13 @@ bool TDaubixF::openWindow(std::string_view name, bool check)
         if (!check) {
             placeBesideOnce(m_filters, this, Beside::Right);
             m_filters->showWindow();
+        }
+        return true;
+    }
+    if (name == "TDaubixEffectsF") {
+        if (!check) {
+            placeBesideOnce(m_effects, this, Beside::Right);
+            m_effects->showWindow();
         }
         return true;
     }

@@ -31,6 +31,7 @@ class PatList;
 class ColorListWidget;
 class TGammaPanel;
 class TQuickPreviewF;
+class TDaubixEffectsF;
 class TDaubixFLF;
 
 // The main window: the working image in a scroll box, the menus and toolbar built from the command
@@ -91,6 +92,7 @@ private:
     ColorListWidget* m_colorList = nullptr;
     TQuickPreviewF* m_quickPreview = nullptr;
     TDaubixFLF* m_filters = nullptr;
+    TDaubixEffectsF* m_effects = nullptr;
     std::array<QLabel*, 4> m_status{};
     QLabel* m_floatImage = nullptr;
     int m_floatRevision = -1;

@@ -198,6 +198,31 @@ check "the same choices by apply" 0 "$cli" apply QuickFilter:Reduce,Xor,Reduce,2
 expect "Use draws the preview" cmp -s "$work/fl-use.bmp" "$work/fl-apply.bmp"
 check "a preview without Use" 0 "$cli" do --in "$fixtures/src.bmp" "TDaubixFLF > QFList = Xor" --out "$work/fl-kept.bmp"
 expect "the image stays until Use" cmp -s "$work/fl-kept.bmp" "$work/src-again.bmp"
+# The Quick Effects panel: its steps preview as apply QuickEffect does, and "Use" draws the picture.
+check "Quick Effects steps, then Use" 0 "$cli" do --in "$fixtures/src.bmp" "TDaubixEffectsF > ETree = wings > fold" \
+    "TDaubixEffectsF > extrabar = 30" "TDaubixEffectsF > EBar = 25" "TQuickPreviewF > Use" --state \
+    --out "$work/qe-use.bmp"
+expect "Use of the panel's picture is one undo step" grep -qx "undo: 3" "$work/out"
+check "the same bars by apply" 0 "$cli" apply QuickEffect:20,25,30 "$fixtures/src.bmp" "$work/qe-apply.bmp"
+expect "Use draws the panel's preview" cmp -s "$work/qe-use.bmp" "$work/qe-apply.bmp"
+check "Smooth by apply" 0 "$cli" apply QuickEffect:7,20 "$fixtures/src.bmp" "$work/smooth.bmp"
+expect "Smooth keeps every pixel" cmp -s "$work/smooth.bmp" "$work/src-again.bmp"
+check "Random Ripple with a seed" 0 "$cli" apply QuickEffect:48,9 "$fixtures/src.bmp" "$work/ripple1.bmp" --seed 5
+check "Random Ripple with the seed again" 0 "$cli" apply QuickEffect:48,9 "$fixtures/src.bmp" "$work/ripple2.bmp" \
+    --seed 5
+expect "the seed fixes the ripple's reseed" cmp -s "$work/ripple1.bmp" "$work/ripple2.bmp"
+check "Blend with the clipboard" 0 "$cli" apply QuickEffect:52,100 "$fixtures/src.bmp" "$work/blend.bmp" \
+    --clipboard "$work/smooth.bmp"
+expect "Blend at 100 is the clipboard's picture" cmp -s "$work/blend.bmp" "$work/src-again.bmp"
+"$cli" do --size 7x5 --out "$work/small.bmp"
+for bad in QuickEffect:56,0 QuickEffect:11,54 QuickEffect:11,101 QuickEffect:0,5,0 QuickEffect:0,5,301 \
+    QuickEffect:15,5,1,1 "QuickEffect:15,5,1,-1,0" QuickEffect:15,5,1,0,99999 QuickEffect:0,1e1 QuickEffect:x,0 \
+    QuickEffect:52,50; do
+    check "refused: $bad" 1 "$cli" apply "$bad" "$fixtures/src.bmp" "$work/qe-refused.bmp" --clipboard "$work/small.bmp"
+    expect "nothing written: $bad" test ! -e "$work/qe-refused.bmp"
+done
+expect "a clipboard of another size is said" grep -q '"Blend" needs a clipboard picture' "$work/err"
+check "an entry not in the tree" 2 "$cli" do "TDaubixEffectsF > ETree = Sharpen"
 check "the grid and Show" 0 "$cli" do --in "$fixtures/src.bmp" "TDaubixFLF > matrix = ${ones/1/3}" "TDaubixFLF > btnshow" \
     "TQuickPreviewF > Use" --out "$work/fl-grid.bmp"
 check "the same grid by apply" 0 "$cli" apply "UserMatrix:${ones/1/3}" "$fixtures/src.bmp" "$work/fl-grid2.bmp"
