@@ -1,9 +1,13 @@
 // Effects on a 4096 x 4096 24-bit image, beside a plain copy of the same bytes (the floor).
 
 #include "app/Arithmetic.h"
+#include "app/Document.h"
+#include "app/Preview.h"
+#include "effects/QuickEffects.h"
 #include "effects/TketPaintFX.h"
 
 #include "CopyFloor.h"
+#include "QuietHost.h"
 
 #include <benchmark/benchmark.h>
 #include <cmath>
@@ -105,6 +109,31 @@ void BM_Emboss(benchmark::State& state)
     runOnCopy(state, [](effects::TketPaintFX& fx, gfx::Bitmap& b) { fx.Emboss(b); });
 }
 BENCHMARK(BM_Emboss)->Unit(benchmark::kMillisecond);
+
+// The Quick Effects panel's preview of effect n, from the exact copy of the image to the picture moved
+// into the preview window: what one move of a bar costs.
+void BM_QuickEffectPreview(benchmark::State& state)
+{
+    const int n = static_cast<int>(state.range(0));
+    app::Document doc;
+    doc.image = source();
+    doc.random.seed(1);
+    bench::QuietHost host;
+    const effects::QuickEffectRow& row = effects::quickEffectRows()[static_cast<std::size_t>(n)];
+    const effects::QuickEffectBars bars{(row.barMin + row.barMax) / 2, 40, kSide / 2, kSide / 2};
+    for (auto _ : state) {
+        std::optional<gfx::Bitmap> picture = effects::quickEffectPreview(doc, host, n, bars);
+        app::showPicture(doc, std::move(*picture));
+        benchmark::ClobberMemory();
+    }
+    state.SetLabel(std::string(row.path));
+}
+BENCHMARK(BM_QuickEffectPreview)
+    ->Unit(benchmark::kMillisecond)
+    ->DenseRange(0, 2)
+    ->DenseRange(5, 6)
+    ->DenseRange(25, 31)
+    ->DenseRange(53, 54);
 
 } // namespace
 

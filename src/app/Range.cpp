@@ -74,7 +74,11 @@ void copyWholeImage(Document& doc)
 {
     doc.range = {0, 0, doc.image.width() - 1, doc.image.height() - 1};
     doc.rangeCopyMode = gfx::kSrcCopy;
-    doc.rangeBuffer = doc.image.converted(gfx::PixelFormat::Bits24);
+    // A buffer of the same size keeps its memory: the quick previews take this copy at every move of a bar.
+    if (doc.image.format() == gfx::PixelFormat::Bits24)
+        doc.rangeBuffer = doc.image;
+    else
+        doc.rangeBuffer = doc.image.converted(gfx::PixelFormat::Bits24);
     doc.rangeBuffer.transparent = false;
 }
 

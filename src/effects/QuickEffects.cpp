@@ -24,18 +24,28 @@ struct Job {
     QuickEffectBars bars;
     app::Host& host;
     const app::Tables& tables;
+    gfx::Bitmap spare; // memory for the picture, when it has the copy's size
 
     // The new picture of the copy's size, white as a new bitmap is.
     gfx::Bitmap& newPicture()
     {
-        result = gfx::Bitmap(copy.width(), copy.height());
+        newFullPicture();
+        result.fill(gfx::clWhite);
         return result;
     }
     // The same for effects that write every pixel, which need not be whitened first.
     gfx::Bitmap& newFullPicture()
     {
-        result = gfx::Bitmap::zeroed(copy.width(), copy.height());
+        if (fits(spare)) {
+            result = std::move(spare);
+            result.transparent = false;
+        } else
+            result = gfx::Bitmap::zeroed(copy.width(), copy.height());
         return result;
+    }
+    bool fits(const gfx::Bitmap& b) const
+    {
+        return b.width() == copy.width() && b.height() == copy.height() && b.format() == gfx::PixelFormat::Bits24;
     }
 };
 
@@ -316,12 +326,19 @@ std::optional<gfx::Bitmap> quickEffectPreview(app::Document& doc, app::Host& hos
         return std::nullopt;
     app::copyWholeImage(doc);
     TketPaintFX fx(doc.random);
-    Job job{fx, doc.rangeBuffer, {}, bars, host, doc.tables};
-    if (!kRows[n].run(job))
+    // The picture the preview shows is about to be replaced by this one. When it has the size, its memory
+    // takes the new picture: fresh memory of an image's size costs more than most of these effects.
+    Job job{fx, doc.rangeBuffer, {}, bars, host, doc.tables, std::move(doc.preview.picture)};
+    if (!kRows[n].run(job)) {
+        doc.preview.picture = std::move(job.spare);
         return std::nullopt;
+    }
     if (!job.result.isEmpty())
         return std::move(job.result);
-    return doc.rangeBuffer;
+    if (!job.fits(job.spare))
+        return doc.rangeBuffer;
+    job.spare = doc.rangeBuffer; // same size: a copy into the memory it has
+    return std::move(job.spare);
 }
 
 std::optional<gfx::Bitmap> openEffectsPanel(app::Document& doc, app::Host& host)

@@ -66,6 +66,7 @@ QuickEffectBars settledBars(int n, QuickEffectBars bars);
 // exact 24-bit copy of the image, and the effect runs on it or from it into a new picture. Returns the
 // picture, or nothing when the row has none to give ("Blend" without a clipboard picture of the image's
 // size). Rows that draw in place leave their result in the range buffer too. The image stays as it is.
+// The returned picture is meant to replace the preview's: the memory of doc.preview.picture goes into it.
 std::optional<gfx::Bitmap> quickEffectPreview(app::Document& doc, app::Host& host, int n, QuickEffectBars bars);
 
 // The panel's events; each preview is as above.
