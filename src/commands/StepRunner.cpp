@@ -354,13 +354,19 @@ StepResult showEffectsPanel(StepRunner& runner)
     return windowPreview(runner, effects::openEffectsPanel(runner.doc(), runner.host()));
 }
 
-// An entry of the tree by its path ("Wings > Deep", any case) or its index in the tree.
+// An entry of the tree by its path ("Wings > Deep", any case) or its effect number, as apply takes it.
 StepResult effectTreeClick(StepRunner& runner, std::string_view value)
 {
     int entry = -1;
-    if (!number(value, entry))
+    if (int n = -1; number(value, n)) {
+        const auto tree = effects::quickEffectTree();
+        const auto it = std::find_if(
+            tree.begin(), tree.end(), [n](const effects::QuickEffectEntry& e) { return n >= 0 && e.number == n; });
+        entry = it == tree.end() ? -1 : static_cast<int>(it - tree.begin());
+    } else {
         entry = effects::findEffectEntry(value).value_or(-1);
-    if (entry < 0 || entry >= static_cast<int>(effects::quickEffectTree().size()))
+    }
+    if (entry < 0)
         return error("ETree has no entry \"" + std::string(value) + "\"");
     if (StepResult shown = showEffectsPanel(runner); shown.status != StepStatus::Ok)
         return shown;

@@ -1,7 +1,9 @@
 #include "effects/QuickEffects.h"
 
 #include "app/Document.h"
+#include "app/Command.h"
 #include "app/Host.h"
+#include "app/Preview.h"
 #include "app/Range.h"
 #include "app/TextCase.h"
 #include "effects/Effects_p.h"
@@ -24,7 +26,9 @@ struct Job {
     QuickEffectBars bars;
     app::Host& host;
     const app::Tables& tables;
-    gfx::Bitmap spare; // memory for the picture, when it has the copy's size
+    // The picture the preview shows, about to be replaced by this one: when it has the size, its memory
+    // takes the new picture, since fresh memory of an image's size costs more than most of these effects.
+    gfx::Bitmap& previewPicture;
 
     // The new picture of the copy's size, white as a new bitmap is.
     gfx::Bitmap& newPicture()
@@ -36,16 +40,18 @@ struct Job {
     // The same for effects that write every pixel, which need not be whitened first.
     gfx::Bitmap& newFullPicture()
     {
-        if (fits(spare)) {
-            result = std::move(spare);
-            result.transparent = false;
-        } else
-            result = gfx::Bitmap::zeroed(copy.width(), copy.height());
+        result = takeMemory();
         return result;
     }
-    bool fits(const gfx::Bitmap& b) const
+    // A 24-bit bitmap of the copy's size with any pixels.
+    gfx::Bitmap takeMemory()
     {
-        return b.width() == copy.width() && b.height() == copy.height() && b.format() == gfx::PixelFormat::Bits24;
+        const gfx::Bitmap& p = previewPicture;
+        if (p.width() != copy.width() || p.height() != copy.height() || p.format() != gfx::PixelFormat::Bits24)
+            return gfx::Bitmap::zeroed(copy.width(), copy.height());
+        gfx::Bitmap taken = std::move(previewPicture);
+        taken.transparent = false;
+        return taken;
     }
 };
 
@@ -91,6 +97,8 @@ bool shear(Job& j)
                 std::copy_n(in + x * 3, 3, out + target * 3);
         }
     }
+    j.copy = std::move(j.result); // the sheared picture replaces the copy, as the in-place rows leave it
+    j.result = gfx::Bitmap();
     return true;
 }
 
@@ -315,7 +323,7 @@ std::optional<int> findEffectEntry(std::string_view path)
 
 QuickEffectBars settledBars(int n, QuickEffectBars bars)
 {
-    if (kRows[n].run == plasma)
+    if (n >= 0 && n < kQuickEffectCount && kRows[n].run == plasma)
         bars.x = std::max(bars.x, 10);
     return bars;
 }
@@ -324,21 +332,26 @@ std::optional<gfx::Bitmap> quickEffectPreview(app::Document& doc, app::Host& hos
 {
     if (n < 0 || n >= kQuickEffectCount)
         return std::nullopt;
-    app::copyWholeImage(doc);
-    TketPaintFX fx(doc.random);
-    // The picture the preview shows is about to be replaced by this one. When it has the size, its memory
-    // takes the new picture: fresh memory of an image's size costs more than most of these effects.
-    Job job{fx, doc.rangeBuffer, {}, bars, host, doc.tables, std::move(doc.preview.picture)};
-    if (!kRows[n].run(job)) {
-        doc.preview.picture = std::move(job.spare);
-        return std::nullopt;
+    try {
+        app::copyWholeImage(doc);
+        TketPaintFX fx(doc.random);
+        Job job{fx, doc.rangeBuffer, {}, bars, host, doc.tables, doc.preview.picture};
+        if (!kRows[n].run(job))
+            return std::nullopt;
+        if (!job.result.isEmpty())
+            return std::move(job.result);
+        gfx::Bitmap picture = job.takeMemory();
+        picture = doc.rangeBuffer; // same size: a copy into the memory it has
+        return picture;
+    } catch (const gfx::OutOfPixelMemory& e) {
+        host.showFailure(app::outOfMemory(e.width, e.height));
+    } catch (const std::bad_alloc&) {
+        host.showFailure(app::outOfMemory(doc.image.width(), doc.image.height()));
     }
-    if (!job.result.isEmpty())
-        return std::move(job.result);
-    if (!job.fits(job.spare))
-        return doc.rangeBuffer;
-    job.spare = doc.rangeBuffer; // same size: a copy into the memory it has
-    return std::move(job.spare);
+    // The preview may have given its memory to the picture that could not be finished.
+    if (doc.preview.picture.isEmpty())
+        app::closePreview(doc);
+    return std::nullopt;
 }
 
 std::optional<gfx::Bitmap> openEffectsPanel(app::Document& doc, app::Host& host)
@@ -367,6 +380,12 @@ std::optional<gfx::Bitmap> clickEffectEntry(app::Document& doc, app::Host& host,
     s.barMin = row.barMin;
     s.e = row.barPosition;
     return previewSelected(doc, host);
+}
+
+void selectEffectEntry(app::Document& doc, int entry)
+{
+    if (entry >= -1 && entry < static_cast<int>(tree().size()))
+        doc.quickEffects.entry = entry;
 }
 
 std::optional<gfx::Bitmap> moveEffectBar(app::Document& doc, app::Host& host, EffectBar bar, int value)

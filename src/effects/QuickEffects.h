@@ -8,9 +8,11 @@
 //   EBar                 state.barMin .. state.barMax at state.e
 //   extrabar ("turb")    1 .. 300 at state.x
 //   cxbar, cybar         0 .. state.cxMax at state.cx, 0 .. state.cyMax at state.cy
-// Events and the calls they make (a returned picture goes to the preview window; none leaves it as it was):
+// Events and the calls they make (a returned picture goes to the preview window; with none the window
+// follows doc.preview, which stays as it was unless memory ran out):
 //   the panel opened     openEffectsPanel(doc, host)
 //   a click in the tree  clickEffectEntry(doc, host, entry)
+//   the keys move it     selectEffectEntry(doc, entry)
 //   a bar moved          moveEffectBar(doc, host, bar, value)
 
 #include "gfx/Bitmap.h"
@@ -65,8 +67,10 @@ QuickEffectBars settledBars(int n, QuickEffectBars bars);
 // Runs row n on the exact stroke-start copy: the range becomes (0, 0, W - 1, H - 1), the range buffer an
 // exact 24-bit copy of the image, and the effect runs on it or from it into a new picture. Returns the
 // picture, or nothing when the row has none to give ("Blend" without a clipboard picture of the image's
-// size). Rows that draw in place leave their result in the range buffer too. The image stays as it is.
-// The returned picture is meant to replace the preview's: the memory of doc.preview.picture goes into it.
+// size). The range buffer keeps the result of the rows that draw in place and of "Shear", and the copy
+// for the others. The image stays as it is. The returned picture is meant to replace the preview's: the
+// memory of doc.preview.picture goes into it. Running out of memory says so and gives nothing, closing the
+// preview when its picture was already given up.
 std::optional<gfx::Bitmap> quickEffectPreview(app::Document& doc, app::Host& host, int n, QuickEffectBars bars);
 
 // The panel's events; each preview is as above.
@@ -76,6 +80,8 @@ enum class EffectBar : std::uint8_t { E, Extra, CX, CY };
 std::optional<gfx::Bitmap> openEffectsPanel(app::Document& doc, app::Host& host);
 // A group entry (-1) only selects; an effect sets EBar's range and position from its row and previews.
 std::optional<gfx::Bitmap> clickEffectEntry(app::Document& doc, app::Host& host, int entry);
+// The selection moved without a click (the keys): the bars stay, and their next move runs this entry.
+void selectEffectEntry(app::Document& doc, int entry);
 // The bar takes the value, held within its range; then the chosen effect previews.
 std::optional<gfx::Bitmap> moveEffectBar(app::Document& doc, app::Host& host, EffectBar bar, int value);
 

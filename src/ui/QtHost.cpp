@@ -38,6 +38,9 @@ QImage toQImage(const gfx::Bitmap& bitmap)
 
 gfx::Bitmap fromQImage(const QImage& image)
 {
+    // A picture past the size limit would make an empty bitmap to copy rows into.
+    if (!gfx::Bitmap::isSaneSize(image.width(), image.height()))
+        return {};
     const QImage rgb = image.convertToFormat(QImage::Format_BGR888);
     gfx::Bitmap bitmap(rgb.width(), rgb.height());
     const auto rowBytes = static_cast<std::size_t>(rgb.width()) * 3;
@@ -132,7 +135,7 @@ void QtHost::moveMouse(gfx::Point imagePoint)
 std::optional<gfx::Bitmap> QtHost::clipboardBitmap()
 {
     const QImage image = QApplication::clipboard()->image();
-    if (image.isNull())
+    if (image.isNull() || !gfx::Bitmap::isSaneSize(image.width(), image.height()))
         return std::nullopt;
     return fromQImage(image);
 }

@@ -71,6 +71,10 @@ TDaubixEffectsF::TDaubixEffectsF(app::Document& doc, TQuickPreviewF* preview, QW
     }
     // A click, not a change of the current item: clicking the chosen entry again previews again.
     connect(m_tree, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) { EListClick(item); });
+    // The keys move the selection without a click: the bars then run the entry they reached.
+    connect(m_tree, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
+        effects::selectEffectEntry(m_doc, item ? item->data(0, kEntryRole).toInt() : -1);
+    });
 
     m_eBar = scrollBar(panel, "EBar", Qt::Vertical, {187, 8, 20, 217});
     m_extraBar = scrollBar(panel, "extrabar", Qt::Horizontal, {16, 304, 145, 15});
@@ -88,12 +92,12 @@ TDaubixEffectsF::TDaubixEffectsF(app::Document& doc, TQuickPreviewF* preview, QW
 
 void TDaubixEffectsF::showWindow()
 {
-    const std::optional<gfx::Bitmap> picture = effects::openEffectsPanel(m_doc, m_dialogs);
+    std::optional<gfx::Bitmap> picture = effects::openEffectsPanel(m_doc, m_dialogs);
     showState();
     show();
     raise();
     activateWindow();
-    preview(picture);
+    preview(std::move(picture));
 }
 
 void TDaubixEffectsF::EListClick(QTreeWidgetItem* item)
@@ -112,6 +116,8 @@ void TDaubixEffectsF::preview(std::optional<gfx::Bitmap> picture)
     showState();
     if (picture)
         m_preview->showPicture(std::move(*picture));
+    else
+        m_preview->followDocument();
 }
 
 void TDaubixEffectsF::showState()

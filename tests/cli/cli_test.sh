@@ -223,6 +223,11 @@ for bad in QuickEffect:56,0 QuickEffect:11,54 QuickEffect:11,101 QuickEffect:0,5
 done
 expect "a clipboard of another size is said" grep -q '"Blend" needs a clipboard picture' "$work/err"
 check "an entry not in the tree" 2 "$cli" do "TDaubixEffectsF > ETree = Sharpen"
+check "Blend with no clipboard" 1 "$cli" apply QuickEffect:52,50 "$fixtures/src.bmp" "$work/qe-noclip.bmp"
+expect "no clipboard, nothing written" test ! -e "$work/qe-noclip.bmp"
+check "an effect by its number" 0 "$cli" do --in "$fixtures/src.bmp" "TDaubixEffectsF > ETree = 20" \
+    "TDaubixEffectsF > extrabar = 30" "TDaubixEffectsF > EBar = 25" "TQuickPreviewF > Use" --out "$work/qe-number.bmp"
+expect "the number is the effect's, as apply takes it" cmp -s "$work/qe-number.bmp" "$work/qe-apply.bmp"
 check "the grid and Show" 0 "$cli" do --in "$fixtures/src.bmp" "TDaubixFLF > matrix = ${ones/1/3}" "TDaubixFLF > btnshow" \
     "TQuickPreviewF > Use" --out "$work/fl-grid.bmp"
 check "the same grid by apply" 0 "$cli" apply "UserMatrix:${ones/1/3}" "$fixtures/src.bmp" "$work/fl-grid2.bmp"

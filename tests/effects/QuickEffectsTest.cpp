@@ -165,6 +165,87 @@ TEST(QuickEffects, RowsMatchTheOperationsTheyName)
 
     // Triangle is the same operation as Tooth.
     EXPECT_EQ(*p.preview(47, {9, 1, 0, 0}), *p.preview(46, {9, 1, 0, 0}));
+
+    // Wings: scale X, turbulence E.
+    gfx::Bitmap wings;
+    fx.Wings(image, wings, 7, 3, effects::WingsVariant::Flyer);
+    EXPECT_EQ(*p.preview(22, {3, 7, 0, 0}), wings);
+
+    // Plasma: turbulence E and scale X, the copy as both sources.
+    gfx::Bitmap plasma = image;
+    fx.Plasma(image, image, 12, 30, plasma);
+    EXPECT_EQ(*p.preview(42, {12, 30, 0, 0}), plasma);
+
+    // The fractals: the left edge from E, the top from X, Mandelbrot for 43 and Julia for 44.
+    for (const bool mandelbrot : {true, false}) {
+        gfx::Bitmap fractal = image;
+        fx.Fractal(fractal, 16, 40 * 0.028 - 2.25, 90 * 0.009 - 1.5, 0.75, 1.5, mandelbrot);
+        EXPECT_EQ(*p.preview(mandelbrot ? 43 : 44, {40, 90, 0, 0}), fractal);
+    }
+
+    // Buttonize: size E, amount X.
+    gfx::Bitmap button = image;
+    fx.Buttonize(button, 6, 40);
+    EXPECT_EQ(*p.preview(55, {6, 40, 0, 0}), button);
+
+    // Wave Extra takes E as its amount.
+    gfx::Bitmap extra = image;
+    fx.Wave(extra, 4, effects::WaveStyle::Extra, 0);
+    EXPECT_EQ(*p.preview(13, {4, 90, 0, 0}), extra);
+
+    // Solarize and Posterize draw the copy into a new picture.
+    gfx::Bitmap source = image, solarized, posterized;
+    fx.Solarize(source, solarized, 100);
+    EXPECT_EQ(*p.preview(53, {100, 1, 0, 0}), solarized);
+    fx.Posterize(source, posterized, 40);
+    EXPECT_EQ(*p.preview(54, {40, 1, 0, 0}), posterized);
+}
+
+// The range buffer keeps what each kind of row leaves there: the result of the rows that work in place
+// and of Shear, the copy for those that draw into a new picture.
+TEST(QuickEffects, TheRangeBufferHoldsTheResultOrTheCopy)
+{
+    Panel p;
+    const auto contrast = p.preview(0, {50, 1, 0, 0});
+    EXPECT_EQ(p.doc.rangeBuffer, *contrast);
+    const auto sheared = p.preview(41, {40, 1, 0, 0});
+    EXPECT_EQ(p.doc.rangeBuffer, *sheared);
+    const auto twisted = p.preview(10, {10, 1, 0, 0});
+    EXPECT_NE(*twisted, p.doc.image);
+    EXPECT_EQ(p.doc.rangeBuffer, p.doc.image);
+}
+
+// The picture takes over the memory of the one the preview shows, which it replaces.
+TEST(QuickEffects, APreviewReplacesTheShownPicture)
+{
+    Panel p;
+    p.doc.preview.picture = test::noise(23, 17, 1);
+    p.doc.preview.shown = true;
+    const auto picture = p.preview(2, {30, 1, 0, 0});
+    ASSERT_TRUE(picture);
+    gfx::Bitmap want = p.doc.image;
+    app::Random random(1);
+    effects::TketPaintFX(random).Brightness(want, 30);
+    EXPECT_EQ(*picture, want);
+    // Without a picture to give (Blend, no clipboard) the shown picture stays.
+    const gfx::Bitmap shown = test::noise(23, 17, 2);
+    p.doc.preview.picture = shown;
+    EXPECT_FALSE(p.preview(52, {30, 1, 0, 0}));
+    EXPECT_EQ(p.doc.preview.picture, shown);
+}
+
+// The keys move the selection without setting the bars; the next move of a bar runs the new entry.
+TEST(QuickEffects, ASelectionByTheKeysRunsAtTheNextMove)
+{
+    Panel p;
+    effects::clickEffectEntry(p.doc, p.host, p.entry("Brightness"));
+    effects::selectEffectEntry(p.doc, p.entry("Contrast"));
+    EXPECT_EQ(p.doc.quickEffects.barMax, 100);
+    const auto moved = effects::moveEffectBar(p.doc, p.host, effects::EffectBar::E, 40);
+    gfx::Bitmap want = p.doc.image;
+    app::Random random(1);
+    effects::TketPaintFX(random).Contrast(want, 40);
+    EXPECT_EQ(*moved, want);
 }
 
 TEST(QuickEffects, RippleAndTexturizeGroupsPreviewContrast)

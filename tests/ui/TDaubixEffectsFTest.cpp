@@ -159,6 +159,38 @@ private slots:
         QCOMPARE(w.eBar->maximum(), 100);
         QCOMPARE(w.eBar->minimum(), 0);
     }
+
+    // A click sets the bar's range and position and runs the effect once: the colour noise draws three
+    // numbers a pixel, so the generator shows how often it ran.
+    void aClickPreviewsOnce()
+    {
+        Windows w = opened(pattern(40, 30, 4));
+        QVERIFY(w.tree);
+        w.doc().random.seed(5);
+        w.clickEntry("Color");
+        app::Random once(5);
+        for (int i = 0; i < 3 * 40 * 30; ++i)
+            once(1);
+        QCOMPARE(w.doc().random.state(), once.state());
+        QCOMPARE(w.eBar->maximum(), 200);
+    }
+
+    // The keys move the selection; the bar then previews the entry they reached.
+    void theKeysChooseWhatTheBarRuns()
+    {
+        const gfx::Bitmap image = pattern(40, 30, 5);
+        Windows w = opened(image);
+        QVERIFY(w.tree);
+        w.clickEntry("Saturation");
+        QTest::keyClick(w.tree, Qt::Key_Up); // to Contrast
+        QCOMPARE(w.tree->currentItem()->text(0), QString("Contrast"));
+        w.eBar->setValue(70);
+        gfx::Bitmap contrast = image;
+        app::Random random(1);
+        effects::TketPaintFX(random).Contrast(contrast, 70);
+        QCOMPARE(w.shown(), contrast);
+        QCOMPARE(w.tree->currentItem()->text(0), QString("Contrast"));
+    }
 };
 
 QTEST_MAIN(TDaubixEffectsFTest)
