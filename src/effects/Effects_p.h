@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <thread>
 
 namespace daubix::effects::detail {
 
@@ -30,6 +31,20 @@ inline void prepare(gfx::Bitmap& dst, int width, int height)
 {
     if (dst.format() != gfx::PixelFormat::Bits24 || dst.width() != width || dst.height() != height)
         dst = gfx::Bitmap(width, height);
+}
+
+// Runs band(first, last) over the rows 0 .. rows - 1, as two bands on two threads when the pixels to
+// touch are worth a thread. Each band may write only its own rows, so the result cannot depend on order.
+template <typename Band> void inTwoBands(int rows, std::int64_t pixels, Band&& band)
+{
+    if (rows < 2 || pixels < (std::int64_t{1} << 16) || std::thread::hardware_concurrency() < 2) {
+        band(0, rows);
+        return;
+    }
+    const int middle = rows / 2;
+    std::thread top([&] { band(0, middle); });
+    band(middle, rows);
+    top.join();
 }
 
 } // namespace daubix::effects::detail
