@@ -5,6 +5,7 @@
 #include "app/Host.h"
 #include "app/Prompt.h"
 #include "app/Range.h"
+#include "effects/Effects_p.h"
 #include "effects/Geometry_p.h"
 #include "effects/NormalBlur.h"
 #include "effects/TketPaintFX.h"
@@ -18,14 +19,6 @@ namespace {
 using app::CommandContext;
 using app::CommandRow;
 using app::Document;
-
-// The commands that rewrite a 24-bit copy in place and then replace the image with it work on the image
-// itself once it is 24 bits: the same result, without a copy of a large image.
-gfx::Bitmap& inTwentyFourBits(Document& doc)
-{
-    doc.image.convertTo(gfx::PixelFormat::Bits24);
-    return doc.image;
-}
 
 // The blurs and the toolbar's tone effects: the stroke-start copy takes the effect and is put back.
 template <typename Effect> void onStrokeStartCopy(Document& doc, Effect&& effect)
@@ -49,7 +42,7 @@ void askTraceSetting(app::Host& host, const std::string& prompt, int& value, int
 
 void antiAlias(CommandContext& c, const CommandRow&)
 {
-    TketPaintFX(c.doc.random).AntiAlias(inTwentyFourBits(c.doc));
+    TketPaintFX(c.doc.random).AntiAlias(detail::inTwentyFourBits(c.doc.image));
 }
 
 void pattern(CommandContext& c, const CommandRow& row)
@@ -209,14 +202,14 @@ std::span<const CommandRow> effectCommandRows()
 
 void grayscaleImage(Document& doc)
 {
-    grayscale(inTwentyFourBits(doc));
+    grayscale(detail::inTwentyFourBits(doc.image));
     doc.rangeBuffer = doc.image;
     doc.rangeBuffer.transparent = false;
 }
 
 void sprayImage(Document& doc)
 {
-    spray(inTwentyFourBits(doc), doc.random);
+    spray(detail::inTwentyFourBits(doc.image), doc.random);
 }
 
 void drawPattern(Document& doc, PatternKind kind)
@@ -273,7 +266,7 @@ void permuteImageColors(Document& doc, ChannelOrder order)
 
 void shadowImage(Document& doc, ShadowDirection direction)
 {
-    shadow(inTwentyFourBits(doc), direction);
+    shadow(detail::inTwentyFourBits(doc.image), direction);
 }
 
 void pixelizeImage(Document& doc, int factor)
@@ -291,8 +284,9 @@ void traceImage(Document& doc)
 {
     if (doc.image.width() < 3 || doc.image.height() < 2)
         return;
-    const gfx::Bitmap p = doc.image.converted(gfx::PixelFormat::Bits8);
-    trace(p, inTwentyFourBits(doc), static_cast<std::uint8_t>(doc.traceColorByte), doc.traceIntensity);
+    const gfx::Bitmap p = doc.image.format() == gfx::PixelFormat::Bits24 ? reducedTo8Bits(doc.image)
+                                                                         : doc.image.converted(gfx::PixelFormat::Bits8);
+    trace(p, detail::inTwentyFourBits(doc.image), static_cast<std::uint8_t>(doc.traceColorByte), doc.traceIntensity);
 }
 
 void traceRange(Document& doc)

@@ -26,6 +26,14 @@ inline void applyTable(gfx::Bitmap& bmp, const std::uint8_t (&table)[256])
     }
 }
 
+// The image itself, converted to 24 bits. Commands that would rewrite a 24-bit copy in place and then
+// replace the image with it work on the image this way: the same result, without a copy of a large image.
+inline gfx::Bitmap& inTwentyFourBits(gfx::Bitmap& image)
+{
+    image.convertTo(gfx::PixelFormat::Bits24);
+    return image;
+}
+
 // Makes dst a 24-bit bitmap of the given size, keeping it when it already is one.
 inline void prepare(gfx::Bitmap& dst, int width, int height)
 {

@@ -29,6 +29,25 @@ std::int64_t pixelsOf(const gfx::Bitmap& bmp)
     return std::int64_t{bmp.width()} * bmp.height();
 }
 
+// The halftone index of each pixel, taking red, green and blue from the given byte offsets of the blue,
+// green, red pixel.
+gfx::Bitmap halftoneIndices(const gfx::Bitmap& bmp, int r, int g, int b)
+{
+    // Every pixel is written, so the result needs no white first; a new 8-bit bitmap has the halftone palette.
+    gfx::Bitmap out = gfx::Bitmap::zeroed(bmp.width(), bmp.height(), gfx::PixelFormat::Bits8);
+    const gfx::HalftoneMap& halftone = gfx::HalftoneMap::instance();
+    const int w = bmp.width();
+    detail::inTwoBands(bmp.height(), pixelsOf(bmp), [&](int y0, int y1) {
+        for (int y = y0; y < y1; ++y) {
+            const std::uint8_t* in = bmp.scanLine(y);
+            std::uint8_t* o = out.scanLine(y);
+            for (int x = 0; x < w; ++x, in += 3)
+                o[x] = halftone(in[r], in[g], in[b]);
+        }
+    });
+    return out;
+}
+
 } // namespace
 
 void grayscale(gfx::Bitmap& bmp)
@@ -57,24 +76,17 @@ void spray(gfx::Bitmap& bmp, app::Random& random)
     }
 }
 
+gfx::Bitmap reducedTo8Bits(const gfx::Bitmap& bmp)
+{
+    return halftoneIndices(bmp, 2, 1, 0);
+}
+
 gfx::Bitmap permutedTo8Bits(const gfx::Bitmap& bmp, ChannelOrder order)
 {
     // Where the new red, green and blue come from, as byte offsets into the old blue, green, red pixel.
     static constexpr std::array<std::array<int, 3>, 4> kSources{{{0, 2, 1}, {2, 0, 1}, {1, 2, 0}, {0, 1, 2}}};
     const auto [r, g, b] = kSources[static_cast<std::size_t>(order)];
-    // Every pixel is written, so the result needs no white first; a new 8-bit bitmap has the halftone palette.
-    gfx::Bitmap out = gfx::Bitmap::zeroed(bmp.width(), bmp.height(), gfx::PixelFormat::Bits8);
-    const gfx::HalftoneMap& halftone = gfx::HalftoneMap::instance();
-    const int w = bmp.width();
-    detail::inTwoBands(bmp.height(), pixelsOf(bmp), [&](int y0, int y1) {
-        for (int y = y0; y < y1; ++y) {
-            const std::uint8_t* in = bmp.scanLine(y);
-            std::uint8_t* o = out.scanLine(y);
-            for (int x = 0; x < w; ++x, in += 3)
-                o[x] = halftone(in[r], in[g], in[b]);
-        }
-    });
-    return out;
+    return halftoneIndices(bmp, r, g, b);
 }
 
 void shadow(gfx::Bitmap& bmp, ShadowDirection direction)

@@ -21,6 +21,9 @@ void grayscale(gfx::Bitmap& bmp);
 // random nearby column and row into its own row of that column, drawing three numbers per pixel.
 void spray(gfx::Bitmap& bmp, app::Random& random);
 
+// A 24-bit bitmap reduced to 8 bits with the halftone palette: the bytes Bitmap::convertTo gives.
+gfx::Bitmap reducedTo8Bits(const gfx::Bitmap& bmp);
+
 // The Colors menu's channel permutations, in its order.
 enum class ChannelOrder : std::uint8_t { RollRGB, SwapRG, SwapGB, SwapRB };
 // The 24-bit bitmap with its channels permuted, reduced to 8 bits with the halftone palette: the same

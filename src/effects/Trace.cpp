@@ -53,13 +53,14 @@ std::optional<std::uint8_t> firstBoundary(const gfx::Bitmap& p, bool backward)
 void sweepAlong(const std::uint8_t* __restrict row, const std::uint8_t* __restrict other, std::uint8_t a, int x0,
     int x1, int step, std::uint8_t* __restrict m)
 {
+    // Bitwise rather than short-circuit operators, so that the loops run as vector code.
     for (int x = x0; x < x1; ++x) {
         const std::uint8_t v = row[x];
-        m[x] |= static_cast<std::uint8_t>(v != a && (row[x + step] != v || other[x] != v));
+        m[x] |= static_cast<std::uint8_t>((v != a) & ((row[x + step] != v) | (other[x] != v)));
     }
     for (int x = x0; x < x1; ++x) {
         const std::uint8_t v = row[x];
-        m[x + step] |= static_cast<std::uint8_t>(v == a && row[x + step] != v);
+        m[x + step] |= static_cast<std::uint8_t>((v == a) & (row[x + step] != v));
     }
 }
 
@@ -69,7 +70,7 @@ void sweepAcross(const std::uint8_t* __restrict row, const std::uint8_t* __restr
     int x1, std::uint8_t* __restrict m)
 {
     for (int x = x0; x < x1; ++x)
-        m[x] |= static_cast<std::uint8_t>(other[x] == a && row[x] != other[x]);
+        m[x] |= static_cast<std::uint8_t>((other[x] == a) & (row[x] != other[x]));
 }
 
 } // namespace
@@ -102,10 +103,13 @@ void trace(const gfx::Bitmap& p, gfx::Bitmap& q, std::uint8_t c, int intensity)
                 sweepAlong(row, above, a, 2, w, -1, m);
             if (backward && below)
                 sweepAcross(row, below, a, 2, w, m);
-            std::uint8_t* out = q.scanLine(y);
-            for (int x = 0; x < w; ++x)
-                if (m[x])
-                    out[x * 3] = out[x * 3 + 1] = out[x * 3 + 2] = c;
+            // Without a branch per pixel: boundaries are too frequent and irregular to predict.
+            std::uint8_t* __restrict out = q.scanLine(y);
+            for (int x = 0; x < w; ++x) {
+                const auto mark = static_cast<std::uint8_t>(-m[x]);
+                for (int k = 0; k < 3; ++k)
+                    out[x * 3 + k] = static_cast<std::uint8_t>((out[x * 3 + k] & ~mark) | (c & mark));
+            }
         }
     });
 }

@@ -200,6 +200,17 @@ TEST(Colors, PermutesAsTheTableSaysAndMatchesAPlainConversion)
     }
 }
 
+TEST(Colors, TheReductionIsTheConversionsOwn)
+{
+    // A smooth picture reaches the halftone cells that keep several candidates, noise the others.
+    Bitmap smooth(97, 61);
+    for (int y = 0; y < smooth.height(); ++y)
+        for (int x = 0; x < smooth.width(); ++x)
+            smooth.setPixel(x, y, gfx::rgb(x * 255 / 96, y * 255 / 60, (x * y) % 256));
+    for (const Bitmap& a : {smooth, test::noise(129, 67, 4), test::noise(1, 1, 5)})
+        EXPECT_EQ(effects::reducedTo8Bits(a), a.converted(PixelFormat::Bits8)) << a.width() << "x" << a.height();
+}
+
 TEST(Shadow, EachDirectionMatchesItsLoopOrder)
 {
     struct Direction {
