@@ -54,6 +54,16 @@ Bitmap filled(int w, int h, gfx::Color c)
     return b;
 }
 
+// White on the left, black from the middle column on.
+Bitmap halves(int w, int h)
+{
+    Bitmap b = filled(w, h, gfx::clWhite);
+    for (int y = 0; y < h; ++y)
+        for (int x = w / 2; x < w; ++x)
+            b.setPixel(x, y, gfx::clBlack);
+    return b;
+}
+
 } // namespace
 
 TEST_F(EffectMenu, SwapRGExchangesBlueAndGreenAndGivesEightBits)
@@ -207,10 +217,7 @@ TEST_F(EffectMenu, TraceOnOneColourChangesNothingAndLeavesNoUndoStep)
 
 TEST_F(EffectMenu, TraceDrawsInTheColourByteAndTraceFiveTracesEachResultAgain)
 {
-    Bitmap image = filled(12, 8, gfx::clWhite);
-    for (int y = 0; y < 8; ++y)
-        for (int x = 6; x < 12; ++x)
-            image.setPixel(x, y, gfx::clBlack);
+    const Bitmap image = halves(12, 8);
     doc.traceColorByte = 90;
     start(image);
     run("Image > Trace > &Trace");
@@ -240,10 +247,7 @@ TEST_F(EffectMenu, TraceDrawsInTheColourByteAndTraceFiveTracesEachResultAgain)
 
 TEST_F(EffectMenu, TraceRangeTracesACopyOfTheRangeAndPastesItBack)
 {
-    Bitmap image = filled(20, 10, gfx::clWhite);
-    for (int y = 0; y < 10; ++y)
-        for (int x = 10; x < 20; ++x)
-            image.setPixel(x, y, gfx::clBlack);
+    const Bitmap image = halves(20, 10);
     doc.traceColorByte = 90;
     start(image);
     doc.range = {6, 2, 14, 8};
