@@ -164,7 +164,8 @@ struct Document {
     // so the display stays one to one either way.
     bool viewFixed = false;
     FrameOptions frames;
-    int traceColorByte = 0;
+    int traceColorByte = 0; // 0 .. 255: the grey level of Trace's outlines
+    int traceIntensity = 1; // 1 .. 15: Trace's passes
     std::array<int, 2> filterAlternatingBytes{255, 0};
     std::array<int, 3> backdropOffsets{0, 0, 0};
     UserFilterState userFilter;

@@ -121,6 +121,7 @@ void printState(const app::Document& doc)
     std::printf("tool: %s\n", doc.toolMode.c_str());
     std::printf("undo: %d\n", doc.undo.index());
     std::printf("modified: %s\n", doc.modified ? "yes" : "no");
+    std::printf("trace: %d %d\n", doc.traceColorByte, doc.traceIntensity);
     std::fflush(stdout);
 }
 

@@ -3,6 +3,7 @@
 #include "app/Document.h"
 #include "app/HeadlessHost.h"
 #include "cli/Commands.h"
+#include "effects/EffectMenu.h"
 #include "effects/UserFilterCommands.h"
 #include "io/Picture.h"
 #include "script/TzoTurtle.h"
@@ -118,8 +119,8 @@ int runScript(const std::vector<std::string>& args)
     script::TzoTurtle turtle;
     turtle.Canvas = &canvas;
     turtle.OnRequestImageSize = [&image](gfx::Rect& r) { r = {0, 0, image.width() - 1, image.height() - 1}; };
-    // Backdrop presets and the quick effects live in windows that a headless run does not have. Each
-    // name is noted once, however often a loop asks for it.
+    // Backdrop presets live in a window that a headless run does not have. Each name is noted once,
+    // however often a loop asks for it.
     std::set<std::string> noted;
     const auto note = [&noted](const char* what, const std::string& name, const char* why) {
         if (noted.insert(std::string(what) + "\n" + name).second)
@@ -130,10 +131,12 @@ int runScript(const std::vector<std::string>& args)
     // The filters of the Filters list preview as in the window, leaving the image as it is.
     std::optional<gfx::Bitmap> preview;
     turtle.OnRequestFilter = [&](const std::string& name) {
-        if (name == "trace" || name == "invert") {
-            note("filter", name, "is not available headless");
-            return;
-        }
+        // These two names (in this case only) are the menu's Trace and Invert, which change the image
+        // itself; the turtle's canvas stays bound to it.
+        if (name == "trace")
+            return effects::traceImage(doc);
+        if (name == "invert")
+            return effects::invertImage(doc);
         if (auto picture = effects::requestFilter(doc, host, name))
             preview = std::move(*picture);
         else if (!effects::findUserFilter(name))

@@ -57,8 +57,6 @@ std::vector<app::CommandRow> gather()
         table.push_back(row);
     }
     table.insert(table.end(), rest.begin(), rest.end());
-    const auto pending = pendingToolbarRows();
-    table.insert(table.end(), pending.begin(), pending.end());
     return table;
 }
 

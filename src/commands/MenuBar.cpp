@@ -270,23 +270,11 @@ constexpr app::CommandRow kMenuBar[] = {
     {.path = "Help > &About", .run = about},
 };
 
-// Toolbar and popup items whose commands are not built yet.
-constexpr app::CommandRow kPending[] = {
-    {.path = "effectspop > Lighter"},
-    {.path = "effectspop > Darker"},
-    {.path = "effectspop > More Contrast"},
-};
-
 } // namespace
 
 std::span<const app::CommandRow> menuBarLayout()
 {
     return kMenuBar;
-}
-
-std::span<const app::CommandRow> pendingToolbarRows()
-{
-    return kPending;
 }
 
 } // namespace daubix::commands

@@ -11,7 +11,5 @@ namespace daubix::commands {
 // Every item of the menu bar in the menus' order, with its shortcut and kind; only the few whose work
 // is the shell's own carry a handler here.
 std::span<const app::CommandRow> menuBarLayout();
-// Toolbar and popup items that have no handler yet.
-std::span<const app::CommandRow> pendingToolbarRows();
 
 } // namespace daubix::commands

@@ -8,6 +8,7 @@
 #include "app/Host.h"
 #include "app/Prompt.h"
 #include "app/Range.h"
+#include "effects/Effects_p.h"
 #include "effects/Geometry.h"
 
 #include <charconv>
@@ -25,14 +26,6 @@ using app::ItemKind;
 gfx::Bitmap workingCopy(const Document& doc)
 {
     return doc.image.converted(gfx::PixelFormat::Bits24);
-}
-
-// The commands that rewrite a 24-bit copy in place work on the image itself once it is 24 bits: the
-// result is the same, without a copy of a large image.
-gfx::Bitmap& inTwentyFourBits(Document& doc)
-{
-    doc.image.convertTo(gfx::PixelFormat::Bits24);
-    return doc.image;
 }
 
 void imageWhirl(CommandContext& c, const CommandRow& row)
@@ -90,12 +83,12 @@ void askFactor(CommandContext& c, const CommandRow&)
 
 void mirror(CommandContext& c, const CommandRow& row)
 {
-    mirrorHalf(inTwentyFourBits(c.doc), static_cast<MirrorHalf>(row.number));
+    mirrorHalf(detail::inTwentyFourBits(c.doc.image), static_cast<MirrorHalf>(row.number));
 }
 
 void quadTopLeft(CommandContext& c, const CommandRow&)
 {
-    mirrorQuadTopLeft(inTwentyFourBits(c.doc));
+    mirrorQuadTopLeft(detail::inTwentyFourBits(c.doc.image));
 }
 
 void wedge(CommandContext& c, const CommandRow&)
@@ -104,7 +97,7 @@ void wedge(CommandContext& c, const CommandRow&)
         c.host.showMessage("image must be square");
         return;
     }
-    mirrorWedge(inTwentyFourBits(c.doc));
+    mirrorWedge(detail::inTwentyFourBits(c.doc.image));
 }
 
 void flip(CommandContext& c, const CommandRow& row)
@@ -116,7 +109,7 @@ void flip(CommandContext& c, const CommandRow& row)
 void move(CommandContext& c, const CommandRow& row)
 {
     if (row.number == -1 || row.number == 1) {
-        shiftColumns(inTwentyFourBits(c.doc), row.number);
+        shiftColumns(detail::inTwentyFourBits(c.doc.image), row.number);
     } else {
         shiftRows(c.doc.image, row.number / 2);
     }

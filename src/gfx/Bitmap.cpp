@@ -169,7 +169,8 @@ Bitmap Bitmap::converted(PixelFormat format) const
 {
     if (format == m_format)
         return *this;
-    Bitmap out(m_width, m_height, format);
+    // Every pixel is written below, so the new bitmap needs no white first.
+    Bitmap out = zeroed(m_width, m_height, format);
     out.transparent = transparent;
     out.transparentColor = transparentColor;
     if (isIndexed(format)) {

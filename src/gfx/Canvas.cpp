@@ -276,10 +276,20 @@ void blit24(const Blit& b, int x0, int x1, int y0, int y1, const int* cols, cons
             putColor(&pRow[i * 3], b.brush.color());
     }
     const bool srcIs24 = b.src && b.src->format() == PixelFormat::Bits24;
+    // An unstretched, unmirrored copy from inside the source reads each row as one run of bytes; as a
+    // source copy it goes straight into the destination.
+    const bool contiguous = srcIs24 && n > 0 && cols[0] >= 0 && cols[n - 1] == cols[0] + static_cast<int>(n - 1)
+        && std::adjacent_find(cols, cols + n, [](int a, int b) { return b != a + 1; }) == cols + n;
+    const bool straight = contiguous && b.kind == BlitKind::Rop && table == 0xCC;
     for (int y = y0; y < y1; ++y) {
         const int sy = b.src ? rows[static_cast<std::size_t>(y - y0)] : 0;
         if (sy < 0)
             continue;
+        std::uint8_t* d = b.dst.scanLine(y) + static_cast<std::size_t>(x0) * 3;
+        if (straight) {
+            std::memcpy(d, b.src->scanLine(sy) + static_cast<std::size_t>(cols[0]) * 3, n * 3);
+            continue;
+        }
         bool keepAll = true;
         std::fill(keep.begin(), keep.end(), 1);
         if (b.src) {
@@ -290,7 +300,9 @@ void blit24(const Blit& b, int x0, int x1, int y0, int y1, const int* cols, cons
                 }
             }
         }
-        if (usesS) {
+        if (usesS && contiguous) {
+            std::memcpy(sRow.data(), b.src->scanLine(sy) + static_cast<std::size_t>(cols[0]) * 3, n * 3);
+        } else if (usesS) {
             const std::uint8_t* srcRow = b.src->scanLine(sy);
             for (std::size_t i = 0; i < n; ++i) {
                 if (!keep[i])
@@ -316,7 +328,6 @@ void blit24(const Blit& b, int x0, int x1, int y0, int y1, const int* cols, cons
                 }
             }
         }
-        std::uint8_t* d = b.dst.scanLine(y) + static_cast<std::size_t>(x0) * 3;
         if (b.kind == BlitKind::Rop) {
             ropRow(table, pRow.data(), sRow.data(), d, outRow.data(), n * 3);
         } else {

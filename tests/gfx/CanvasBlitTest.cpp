@@ -1,6 +1,7 @@
 #include "gfx/Canvas.h"
 #include "support/TestImages.h"
 
+#include <cstdlib>
 #include <gtest/gtest.h>
 
 using namespace daubix::gfx;
@@ -310,9 +311,14 @@ TEST(CopyRect, TheRowPathAgreesWithThePixelPath)
         Bitmap wide = daubix::test::noise(1 + next(31), 1 + next(29), static_cast<unsigned>(round + 1000));
         Bitmap narrow = wide.converted(PixelFormat::Bits32);
         const int x = next(40) - 5, y = next(40) - 5, w = next(50) - 10, h = next(50) - 10;
-        const int sx = next(30) - 3, sy = next(30) - 3, sw = next(30) - 8, sh = next(30) - 8;
-        const Rop3 rop = static_cast<Rop3>(next(256)) << 16;
-        const int kind = next(4);
+        int sx = next(30) - 3, sy = next(30) - 3, sw = next(30) - 8, sh = next(30) - 8;
+        Rop3 rop = static_cast<Rop3>(next(256)) << 16;
+        int kind = next(4);
+        if (round % 5 == 1) {
+            // Unstretched source copies, which copy whole runs of bytes.
+            sw = w, sh = h, rop = kSrcCopy, kind = 0;
+            sx = round % 2 ? std::abs(sx) : sx;
+        }
         const auto brushColor = static_cast<Color>(next(1 << 24));
         for (Bitmap* target : {&wide, &narrow}) {
             Canvas c(*target);
