@@ -2,26 +2,12 @@
 
 // Helpers shared by the geometric transforms' files.
 
+#include "effects/Effects_p.h"
 #include "gfx/Bitmap.h"
 
 #include <cstdint>
-#include <thread>
 
 namespace daubix::effects::detail {
-
-// Runs band(first, last) over the rows 0 .. rows - 1, as two bands on two threads when the pixels to
-// touch are worth a thread. Each band may write only its own rows, so the result cannot depend on order.
-template <typename Band> void inTwoBands(int rows, std::int64_t pixels, Band&& band)
-{
-    if (rows < 2 || pixels < (std::int64_t{1} << 16) || std::thread::hardware_concurrency() < 2) {
-        band(0, rows);
-        return;
-    }
-    const int middle = rows / 2;
-    std::thread top([&] { band(0, middle); });
-    band(middle, rows);
-    top.join();
-}
 
 // src itself when it is 24-bit, else a 24-bit copy kept in storage.
 inline const gfx::Bitmap& as24(const gfx::Bitmap& src, gfx::Bitmap& storage)
