@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <limits>
 #include <optional>
@@ -41,6 +42,10 @@ constexpr std::int32_t modTrunc(std::int32_t a, std::int32_t b)
 // uniform in 0 .. n-1 and Random(0) (or a negative n) is 0. Seeded from the clock unless a test seeds it.
 class Random {
 public:
+    // Each call steps seed = seed * kMultiplier + kIncrement (mod 2^32) first.
+    static constexpr std::uint32_t kMultiplier = 134775813u;
+    static constexpr std::uint32_t kIncrement = 1u;
+
     Random();
     explicit Random(std::uint32_t seed)
         : m_seed(seed)
@@ -66,9 +71,14 @@ public:
         next();
         return m_seed / 4294967296.0;
     }
+    // Leaves the generator where that many calls would, in time logarithmic in steps: a second thread
+    // starts its share of a long run of draws from here.
+    void skip(std::uint64_t steps);
+    // out[i] = the i-th of count calls of (*this)(n), leaving the state those calls leave, many times faster.
+    void draws(int n, int* out, std::size_t count);
 
 private:
-    void next() { m_seed = m_seed * 134775813u + 1u; }
+    void next() { m_seed = m_seed * kMultiplier + kIncrement; }
     std::uint32_t m_seed = 0;
     std::optional<std::uint32_t> m_fixedClock;
 };

@@ -2,10 +2,12 @@
 
 // Helpers shared by the effect files.
 
+#include "app/VectorClones.h"
 #include "gfx/Bitmap.h"
 
 #include <algorithm>
 #include <cstdint>
+#include <system_error>
 #include <thread>
 
 namespace daubix::effects::detail {
@@ -15,15 +17,46 @@ inline std::uint8_t clampByte(int v)
     return static_cast<std::uint8_t>(std::clamp(v, 0, 255));
 }
 
-// Applies a per-value table to every channel of a 24-bit bitmap.
+// Runs band(first, last) over the rows 0 .. rows - 1, as two bands on two threads when the pixels to
+// touch are worth a thread. Each band may write only its own rows, so the result cannot depend on order.
+template <typename Band> void inTwoBands(int rows, std::int64_t pixels, Band&& band)
+{
+    if (rows < 2 || pixels < (std::int64_t{1} << 16) || std::thread::hardware_concurrency() < 2) {
+        band(0, rows);
+        return;
+    }
+    const int middle = rows / 2;
+    std::thread top;
+    try {
+        top = std::thread([&] { band(0, middle); });
+    } catch (const std::system_error&) {
+        band(0, rows); // no thread to be had
+        return;
+    }
+    band(middle, rows);
+    top.join();
+}
+
+// Byte stores may alias anything, so a loop bound read through a reference (a lambda's capture) is read
+// again after every store: row loops take theirs by value.
+inline void lookUp(const std::uint8_t* in, std::uint8_t* out, std::size_t n, const std::uint8_t* table)
+{
+    for (std::size_t i = 0; i < n; ++i)
+        out[i] = table[in[i]];
+}
+
+// Every channel value v of src becomes table[v] in dst, which has src's size and may be src itself.
+inline void applyTable(const gfx::Bitmap& src, gfx::Bitmap& dst, const std::uint8_t (&table)[256])
+{
+    inTwoBands(src.height(), std::int64_t{src.width()} * src.height(), [&](int first, int last) {
+        for (int y = first; y < last; ++y)
+            lookUp(src.scanLine(y), dst.scanLine(y), static_cast<std::size_t>(src.width()) * 3, table);
+    });
+}
+
 inline void applyTable(gfx::Bitmap& bmp, const std::uint8_t (&table)[256])
 {
-    const std::size_t bytes = static_cast<std::size_t>(bmp.width()) * 3;
-    for (int y = 0; y < bmp.height(); ++y) {
-        std::uint8_t* row = bmp.scanLine(y);
-        for (std::size_t i = 0; i < bytes; ++i)
-            row[i] = table[row[i]];
-    }
+    applyTable(bmp, bmp, table);
 }
 
 // The image itself, converted to 24 bits. Commands that would rewrite a 24-bit copy in place and then
@@ -39,20 +72,6 @@ inline void prepare(gfx::Bitmap& dst, int width, int height)
 {
     if (dst.format() != gfx::PixelFormat::Bits24 || dst.width() != width || dst.height() != height)
         dst = gfx::Bitmap(width, height);
-}
-
-// Runs band(first, last) over the rows 0 .. rows - 1, as two bands on two threads when the pixels to
-// touch are worth a thread. Each band may write only its own rows, so the result cannot depend on order.
-template <typename Band> void inTwoBands(int rows, std::int64_t pixels, Band&& band)
-{
-    if (rows < 2 || pixels < (std::int64_t{1} << 16) || std::thread::hardware_concurrency() < 2) {
-        band(0, rows);
-        return;
-    }
-    const int middle = rows / 2;
-    std::thread top([&] { band(0, middle); });
-    band(middle, rows);
-    top.join();
 }
 
 } // namespace daubix::effects::detail

@@ -1,11 +1,11 @@
 #include "effects/Resize.h"
 
 #include "app/Arithmetic.h"
+#include "effects/Effects_p.h"
 #include "gfx/Canvas.h"
 
 #include <algorithm>
 #include <cmath>
-#include <thread>
 #include <vector>
 
 namespace daubix::effects {
@@ -69,13 +69,8 @@ void bilinear(const gfx::Bitmap& src, gfx::Bitmap& dst)
                 static_cast<std::uint32_t>(sx & (kOne - 1))};
     }
     // Rows are independent: two halves at once when there is enough to share.
-    if (std::int64_t{wd} * hd < (1 << 17) || std::thread::hardware_concurrency() < 2) {
-        bilinearRows(src, dst, columns, ys, 0, hd);
-        return;
-    }
-    std::thread upper([&] { bilinearRows(src, dst, columns, ys, 0, hd / 2); });
-    bilinearRows(src, dst, columns, ys, hd / 2, hd);
-    upper.join();
+    detail::inTwoBands(
+        hd, std::int64_t{wd} * hd, [&](int first, int last) { bilinearRows(src, dst, columns, ys, first, last); });
 }
 
 Size smartSize(int width, int height, SmartMode mode, int size)

@@ -6,7 +6,6 @@
 #include <cmath>
 #include <cstring>
 #include <numbers>
-#include <thread>
 #include <vector>
 
 namespace daubix::effects {
@@ -484,13 +483,7 @@ void TketPaintFX::RotateQuarter(gfx::Bitmap& src, gfx::Bitmap& dst)
             }
         }
     };
-    if (static_cast<std::int64_t>(w) * h < (1 << 16) || std::thread::hardware_concurrency() < 2) {
-        turn(0, w);
-        return;
-    }
-    std::thread left([&] { turn(0, w / 2); });
-    turn(w / 2, w);
-    left.join();
+    detail::inTwoBands(w, static_cast<std::int64_t>(w) * h, turn);
 }
 
 gfx::Status TketPaintFX::Resample(gfx::Bitmap& src, gfx::Bitmap& dst, const ResampleFilter& filter, float support)
@@ -549,13 +542,8 @@ gfx::Status TketPaintFX::Resample(
             }
         }
     };
-    if (static_cast<std::int64_t>(nx) * ny < (1 << 15) || std::thread::hardware_concurrency() < 2) {
-        band(0, ny);
-        return {};
-    }
-    std::thread top([&] { band(0, ny / 2); });
-    band(ny / 2, ny);
-    top.join();
+    // Each pixel sums many taps, so half as many pixels as the plain loops need are worth a second thread.
+    detail::inTwoBands(ny, static_cast<std::int64_t>(nx) * ny * 2, band);
     return {};
 }
 

@@ -2,12 +2,11 @@
 
 #include "app/Arithmetic.h"
 #include "app/TextCase.h"
+#include "effects/Effects_p.h"
 #include "effects/TketPaintFX.h"
 
 #include <cmath>
 #include <cstdlib>
-#include <system_error>
-#include <thread>
 
 namespace daubix::effects {
 
@@ -401,25 +400,10 @@ void mappedRows(std::uint8_t* row, int width, const std::array<std::array<std::u
 // no value depends on another, so any order gives the same bytes.
 template <typename RowOp> void everyRow(gfx::Bitmap& b, int y0, int y1, const RowOp& op)
 {
-    const auto run = [&](int from, int to) {
-        for (int y = from; y < to; ++y)
+    detail::inTwoBands(y1 - y0, std::int64_t{y1 - y0} * b.width(), [&](int first, int last) {
+        for (int y = y0 + first; y < y0 + last; ++y)
             op(b.scanLine(y));
-    };
-    constexpr std::int64_t kWorthASecondThread = std::int64_t{1} << 18; // pixels
-    if (std::int64_t{y1 - y0} * b.width() < kWorthASecondThread || std::thread::hardware_concurrency() < 2) {
-        run(y0, y1);
-        return;
-    }
-    const int middle = y0 + (y1 - y0) / 2;
-    std::thread top;
-    try {
-        top = std::thread([&] { run(y0, middle); });
-    } catch (const std::system_error&) {
-        run(y0, y1); // no thread to be had
-        return;
-    }
-    run(middle, y1);
-    top.join();
+    });
 }
 
 void lineFilters(gfx::Bitmap& b, const UserFilterSettings& s, app::Random& random)

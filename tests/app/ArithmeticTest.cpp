@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 #include <set>
+#include <vector>
 
 using namespace daubix::app;
 
@@ -43,6 +44,42 @@ TEST(Random, IsReproducibleWhenSeededAndStaysInRange)
     EXPECT_EQ(a(0), 0);
     EXPECT_EQ(a(-5), 0);
     EXPECT_EQ(a(1), 0);
+}
+
+TEST(Random, SkipLeavesTheStateThatSteppingLeaves)
+{
+    for (const std::uint32_t seed : {0u, 1u, 777u, 0xFFFFFFFFu})
+        for (const std::uint64_t steps : {0ull, 1ull, 2ull, 3ull, 15ull, 16ull, 17ull, 1000ull, 65537ull}) {
+            Random stepped(seed), skipped(seed);
+            for (std::uint64_t i = 0; i < steps; ++i)
+                stepped(0);
+            skipped.skip(steps);
+            EXPECT_EQ(skipped.state(), stepped.state()) << seed << " + " << steps;
+        }
+    // The period is 2^32, so whole turns of it are no move at all.
+    Random a(99), b(99);
+    a.skip(std::uint64_t{1} << 32);
+    EXPECT_EQ(a.state(), 99u);
+    a.skip((std::uint64_t{3} << 32) + 5);
+    b.skip(5);
+    EXPECT_EQ(a.state(), b.state());
+}
+
+TEST(Random, DrawsGiveWhatRepeatedCallsGive)
+{
+    const int ranges[] = {-3, 0, 1, 2, 3, 100, 200, 255, 65535, 65536, 1 << 20, 2147483647};
+    const std::size_t counts[] = {0, 1, 31, 32, 33, 47, 48, 49, 1000, 3072};
+    for (const int n : ranges)
+        for (const std::size_t count : counts)
+            for (const std::uint32_t seed : {5u, 0xFFFFFFFFu}) {
+                Random called(seed), bulk(seed);
+                std::vector<int> expected(count), actual(count, -1);
+                for (int& v : expected)
+                    v = called(n);
+                bulk.draws(n, actual.data(), count);
+                ASSERT_EQ(actual, expected) << "n " << n << ", " << count << " draws";
+                ASSERT_EQ(bulk.state(), called.state()) << "n " << n << ", " << count << " draws";
+            }
 }
 
 TEST(Tables, SineRampRisesFromZeroTo255)

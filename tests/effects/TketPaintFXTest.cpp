@@ -5,6 +5,7 @@
 #include "gfx/Canvas.h"
 #include "support/TestImages.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <functional>
@@ -145,6 +146,176 @@ TEST_F(Effects, ChannelBandsTestWithExclusiveBounds)
     EXPECT_EQ(value(keep, 1, 0, 0), 255);
     EXPECT_EQ(value(keep, 1, 0, 2), 50);
 }
+
+namespace {
+
+// The tone operations as plain loops over every pixel, in the generator's order.
+std::uint8_t clamped(int v)
+{
+    return static_cast<std::uint8_t>(std::clamp(v, 0, 255));
+}
+
+template <typename PerValue> void eachValue(Bitmap& b, PerValue perValue)
+{
+    for (int y = 0; y < b.height(); ++y)
+        for (int i = 0; i < b.width() * 3; ++i)
+            b.scanLine(y)[i] = perValue(b.scanLine(y)[i]);
+}
+
+void referenceSaturation(app::Random&, Bitmap& b, int amount)
+{
+    for (int y = 0; y < b.height(); ++y)
+        for (int x = 0; x < b.width(); ++x) {
+            std::uint8_t* p = b.scanLine(y) + x * 3;
+            const int g = (p[0] + p[1] + p[2]) / 3;
+            for (int c = 0; c < 3; ++c)
+                p[c] = clamped(g + (amount * (p[c] - g)) / 255);
+        }
+}
+
+void referenceNoiseColor(app::Random& random, Bitmap& b, int amount)
+{
+    eachValue(b, [&](int v) { return clamped(v + random(amount) - amount / 2); });
+}
+
+void referenceNoiseMono(app::Random& random, Bitmap& b, int amount)
+{
+    for (int y = 0; y < b.height(); ++y)
+        for (int x = 0; x < b.width(); ++x) {
+            const int d = random(amount) - amount / 2;
+            for (int c = 0; c < 3; ++c)
+                b.scanLine(y)[x * 3 + c] = clamped(b.scanLine(y)[x * 3 + c] + d);
+        }
+}
+
+void referenceSolarize(app::Random&, Bitmap& b, int threshold)
+{
+    for (int y = 0; y < b.height(); ++y)
+        for (int x = 0; x < b.width(); ++x) {
+            std::uint8_t* p = b.scanLine(y) + x * 3;
+            if ((p[0] + p[1] + p[2]) / 3 > threshold)
+                for (int c = 0; c < 3; ++c)
+                    p[c] = static_cast<std::uint8_t>(255 - p[c]);
+        }
+}
+
+void referencePosterize(app::Random&, Bitmap& b, int step)
+{
+    eachValue(
+        b, [&](int v) { return clamped(std::min(255, step * app::roundHalfEven(static_cast<double>(v) / step))); });
+}
+
+void referenceContrast(app::Random&, Bitmap& b, int amount)
+{
+    eachValue(b, [&](int v) {
+        const int d = (std::abs(127 - v) * amount) / 255;
+        return clamped(v > 127 ? v + d : v - d);
+    });
+}
+
+void referenceBrightness(app::Random&, Bitmap& b, int amount)
+{
+    eachValue(b, [&](int v) { return clamped(v + (amount * (255 - v)) / 255); });
+}
+
+void referenceDarken(app::Random&, Bitmap& b, int amount)
+{
+    eachValue(b, [&](int v) { return clamped(v - (amount * v) / 255); });
+}
+
+// The band tests red between amount and amount + 90, both excluded.
+void referenceBand(Bitmap& b, int amount, bool keepOthers)
+{
+    for (int y = 0; y < b.height(); ++y)
+        for (int x = 0; x < b.width(); ++x) {
+            std::uint8_t* p = b.scanLine(y) + x * 3;
+            const bool inside = amount < p[2] && p[2] < amount + 90;
+            if (!keepOthers)
+                p[0] = p[1] = 0;
+            p[2] = inside ? 255 : 0;
+        }
+}
+
+struct ToneCase {
+    const char* name;
+    void (*fast)(TketPaintFX&, Bitmap&, int);
+    void (*reference)(app::Random&, Bitmap&, int);
+    std::vector<int> amounts;
+};
+
+void PrintTo(const ToneCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+// Copies into a fresh picture and into one that already has the size, whose memory is reused.
+template <void (TketPaintFX::*Op)(Bitmap&, Bitmap&, int)> void intoPicture(TketPaintFX& f, Bitmap& b, int amount)
+{
+    Bitmap fresh, reused = test::noise(b.width(), b.height(), 5);
+    (f.*Op)(b, fresh, amount);
+    (f.*Op)(b, reused, amount);
+    EXPECT_EQ(fresh, reused);
+    b = fresh;
+}
+
+const ToneCase kToneCases[] = {
+    {"Saturation", [](TketPaintFX& f, Bitmap& b, int a) { f.Saturation(b, a); }, referenceSaturation,
+        {-600, -256, -255, -254, -1, 0, 1, 2, 127, 128, 254, 255, 256, 510}},
+    {"NoiseColor", [](TketPaintFX& f, Bitmap& b, int a) { f.NoiseColor(b, a); }, referenceNoiseColor,
+        {-7, 0, 1, 2, 3, 40, 200, 254, 255, 65535, 65536, 70001}},
+    {"NoiseMono", [](TketPaintFX& f, Bitmap& b, int a) { f.NoiseMono(b, a); }, referenceNoiseMono,
+        {-7, 0, 1, 2, 3, 40, 200, 254, 255, 65535, 65536, 70001}},
+    {"Solarize", intoPicture<&TketPaintFX::Solarize>, referenceSolarize,
+        {-1000, -2, -1, 0, 1, 2, 84, 85, 127, 128, 253, 254, 255, 256, 100000}},
+    {"Posterize", intoPicture<&TketPaintFX::Posterize>, referencePosterize, {-3, 1, 2, 3, 7, 64, 128, 254, 255, 256}},
+    {"Contrast", [](TketPaintFX& f, Bitmap& b, int a) { f.Contrast(b, a); }, referenceContrast,
+        {-50, 0, 1, 50, 100, 254, 255, 400}},
+    {"Brightness", [](TketPaintFX& f, Bitmap& b, int a) { f.Brightness(b, a); }, referenceBrightness,
+        {-50, 0, 1, 50, 100, 254, 255, 400}},
+    {"Darken", [](TketPaintFX& f, Bitmap& b, int a) { f.Darken(b, a); }, referenceDarken,
+        {-50, 0, 1, 50, 100, 254, 255, 400}},
+    {"ChannelBand", [](TketPaintFX& f, Bitmap& b, int a) { f.ChannelBand(b, effects::Channel::Red, a, a + 90); },
+        [](app::Random&, Bitmap& b, int a) { referenceBand(b, a, false); }, {-100, -1, 0, 1, 127, 166, 254, 255}},
+    {"ChannelBandKeep",
+        [](TketPaintFX& f, Bitmap& b, int a) { f.ChannelBandKeep(b, effects::Channel::Red, a, a + 90); },
+        [](app::Random&, Bitmap& b, int a) { referenceBand(b, a, true); }, {-100, -1, 0, 1, 127, 166, 254, 255}},
+};
+
+// Channel values from the ends of the range and about its middle, where clamps and comparisons turn.
+Bitmap edgeValues(int width, int height, unsigned seed)
+{
+    constexpr std::uint8_t kEdges[] = {0, 1, 2, 126, 127, 128, 129, 253, 254, 255};
+    Bitmap b = test::noise(width, height, seed);
+    eachValue(b, [&](int v) { return kEdges[v % std::size(kEdges)]; });
+    return b;
+}
+
+class EveryToneOperation : public ::testing::TestWithParam<ToneCase> { };
+
+} // namespace
+
+// 1031 x 67 runs on two threads and in more than one piece per row, the last one short.
+TEST_P(EveryToneOperation, MatchesThePlainLoopAndLeavesTheGeneratorWhereItWould)
+{
+    const ToneCase& c = GetParam();
+    const std::pair<int, int> sizes[] = {{1, 1}, {2, 1}, {1, 3}, {7, 5}, {11, 13}, {1031, 67}};
+    for (const auto& [w, h] : sizes)
+        for (const bool edges : {false, true}) {
+            const auto seed = static_cast<unsigned>(w * 31 + h);
+            const Bitmap original = edges ? edgeValues(w, h, seed) : test::noise(w, h, seed);
+            for (const int amount : c.amounts) {
+                app::Random expectedRandom(seed), actualRandom(seed);
+                TketPaintFX fx(actualRandom);
+                Bitmap expected = original, actual = original;
+                c.reference(expectedRandom, expected, amount);
+                c.fast(fx, actual, amount);
+                ASSERT_EQ(actual, expected) << w << "x" << h << (edges ? " edge values" : "") << " amount " << amount;
+                ASSERT_EQ(actualRandom.state(), expectedRandom.state()) << w << "x" << h << " amount " << amount;
+            }
+        }
+}
+INSTANTIATE_TEST_SUITE_P(All, EveryToneOperation, ::testing::ValuesIn(kToneCases),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Effects, AntiAliasWorksInPlaceFromTheTopLeft)
 {
