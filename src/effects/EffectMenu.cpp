@@ -11,6 +11,7 @@
 #include "effects/TketPaintFX.h"
 
 #include <string>
+#include <utility>
 
 namespace daubix::effects {
 
@@ -20,13 +21,17 @@ using app::CommandContext;
 using app::CommandRow;
 using app::Document;
 
-// The blurs and the toolbar's tone effects: the stroke-start copy takes the effect and is put back.
+// The blurs and the toolbar's tone effects: the stroke-start copy takes the effect and is put back. Put
+// back means the result replaces the image, whatever copy mode a range command left on the canvas (Move
+// leaves Source Invert, which would combine the blur with the picture); the image keeps its format.
 template <typename Effect> void onStrokeStartCopy(Document& doc, Effect&& effect)
 {
     app::copyWholeImage(doc);
     TketPaintFX fx(doc.random);
     effect(fx, doc.rangeBuffer);
+    const gfx::Rop3 mode = std::exchange(doc.canvas.copyMode, gfx::kSrcCopy);
     app::pasteclip(doc);
+    doc.canvas.copyMode = mode;
 }
 
 // Asks for a trace setting under the trace box's title; the value changes only to a whole number in range.

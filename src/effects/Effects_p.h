@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <exception>
 #include <system_error>
 #include <thread>
 
@@ -26,15 +27,31 @@ template <typename Band> void inTwoBands(int rows, std::int64_t pixels, Band&& b
         return;
     }
     const int middle = rows / 2;
+    // A band that runs out of memory must not end the program: its exception reaches the caller (the
+    // command's guard) after both bands are done.
+    std::exception_ptr topFailure;
     std::thread top;
     try {
-        top = std::thread([&] { band(0, middle); });
+        top = std::thread([&] {
+            try {
+                band(0, middle);
+            } catch (...) {
+                topFailure = std::current_exception();
+            }
+        });
     } catch (const std::system_error&) {
         band(0, rows); // no thread to be had
         return;
     }
-    band(middle, rows);
+    try {
+        band(middle, rows);
+    } catch (...) {
+        top.join();
+        throw;
+    }
     top.join();
+    if (topFailure)
+        std::rethrow_exception(topFailure);
 }
 
 // Byte stores may alias anything, so a loop bound read through a reference (a lambda's capture) is read

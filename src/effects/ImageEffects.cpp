@@ -11,17 +11,14 @@ namespace daubix::effects {
 
 namespace {
 
-// Round(0.3 R + 0.59 G + 0.11 B) as the double formula gives it. In whole numbers the sum is s / 100 with
-// s = 30 R + 59 G + 11 B; away from a half, s rounds as the formula does, whose error stays far below the
-// 1/100 that separates it from the half. At a half only that error decides, so those pixels (one in a
-// hundred) take the formula itself.
+// Round(0.3 R + 0.59 G + 0.11 B) with halves to even, in whole numbers: the sum is s / 100 with
+// s = 30 R + 59 G + 11 B. Computed in doubles the formula would let its rounding error decide the exact
+// halves (0, 45, 45 is 31.5 but comes out as 31.499999999999996).
 inline std::uint8_t greyOf(int r, int g, int b)
 {
     const int s = 30 * r + 59 * g + 11 * b;
     const int whole = s / 100, rest = s - 100 * whole;
-    if (rest != 50) [[likely]]
-        return static_cast<std::uint8_t>(whole + (rest > 50 ? 1 : 0));
-    return static_cast<std::uint8_t>(app::roundHalfEven(0.3 * r + 0.59 * g + 0.11 * b));
+    return static_cast<std::uint8_t>(whole + (rest > 50 || (rest == 50 && (whole & 1) != 0) ? 1 : 0));
 }
 
 std::int64_t pixelsOf(const gfx::Bitmap& bmp)

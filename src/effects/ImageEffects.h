@@ -13,8 +13,7 @@ class Random;
 
 namespace daubix::effects {
 
-// Every pixel of a 24-bit bitmap becomes grey g = Round(0.3 R + 0.59 G + 0.11 B), halves to even, exactly
-// as that formula comes out in double precision.
+// Every pixel of a 24-bit bitmap becomes grey g = Round(0.3 R + 0.59 G + 0.11 B), exact halves to even.
 void grayscale(gfx::Bitmap& bmp);
 
 // Scatters the pixels of a 24-bit bitmap up and down: column by column, each pixel takes the pixel of a

@@ -414,6 +414,16 @@ check "INVERT is a filter list name" 0 "$cli" run "$e/capital.dxs" --size 30x10 
 expect "INVERT is not in the list" grep -q 'filter "INVERT" is not in the filter list' "$work/err"
 "$cli" do --size 30x10 --out "$e/blank.bmp"
 expect "INVERT leaves the image" cmp -s "$e/capital.bmp" "$e/blank.bmp"
+printf 'filter "trace"' >"$e/trace.dxs"
+check "a script's trace" 0 "$cli" run "$e/trace.dxs" --in "$fixtures/src.bmp" --out "$e/run-trace.bmp"
+check "the menu's trace" 0 "$cli" do --in "$fixtures/src.bmp" "Image > Trace > Trace" --out "$e/menu-trace.bmp"
+expect "a script's trace is the menu's" cmp -s "$e/run-trace.bmp" "$e/menu-trace.bmp"
+printf 'filter "TRACE"' >"$e/capital-trace.dxs"
+check "TRACE previews the filter list's Trace" 0 "$cli" run "$e/capital-trace.dxs" --in "$fixtures/src.bmp" \
+    --out "$e/capital-trace.bmp" --preview-out "$e/trace-preview.bmp"
+check "the list's Trace on red" 0 "$cli" apply QuickFilter:Trace,Reduce,Reduce "$fixtures/src.bmp" "$e/list-trace.bmp"
+expect "TRACE is the list's filter" cmp -s "$e/trace-preview.bmp" "$e/list-trace.bmp"
+expect "TRACE leaves the image" cmp -s "$e/capital-trace.bmp" "$work/src-again.bmp"
 
 if command -v tifftopnm >/dev/null && command -v bmptopnm >/dev/null; then
     bmptopnm "$f/in.bmp" >"$f/in.ppm" 2>/dev/null

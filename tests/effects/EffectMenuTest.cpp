@@ -335,15 +335,19 @@ TEST_F(EffectMenu, StrokeStartCommandsApplyTheirEffectToTheWholeImage)
         {"effectspop > Darker", [](effects::TketPaintFX& fx, Bitmap& b) { fx.Darken(b, 20); }},
         {"effectspop > More Contrast", [](effects::TketPaintFX& fx, Bitmap& b) { fx.Contrast(b, 20); }},
     };
-    for (const auto& [path, op] : table) {
-        const Bitmap image = test::noise(17, 13, 6);
-        start(image);
-        run(path);
-        Bitmap expected = image;
-        app::Random random(1);
-        effects::TketPaintFX fx(random);
-        op(fx, expected);
-        EXPECT_EQ(doc.image, expected) << path; // the last row and column too
-        EXPECT_EQ(doc.rangeBuffer, expected) << path;
-    }
+    // The result replaces the image even when a range command left the canvas on Source Invert.
+    for (const gfx::Rop3 mode : {gfx::kSrcCopy, gfx::kSrcInvert})
+        for (const auto& [path, op] : table) {
+            const Bitmap image = test::noise(17, 13, 6);
+            start(image);
+            doc.canvas.copyMode = mode;
+            run(path);
+            Bitmap expected = image;
+            app::Random random(1);
+            effects::TketPaintFX fx(random);
+            op(fx, expected);
+            EXPECT_EQ(doc.image, expected) << path; // the last row and column too
+            EXPECT_EQ(doc.rangeBuffer, expected) << path;
+            EXPECT_EQ(doc.canvas.copyMode, mode) << path;
+        }
 }

@@ -1,10 +1,12 @@
 #include "effects/ImageEffects.h"
 
 #include "app/Arithmetic.h"
+#include "effects/Effects_p.h"
 #include "gfx/Palette.h"
 #include "support/TestImages.h"
 
 #include <array>
+#include <atomic>
 #include <gtest/gtest.h>
 #include <optional>
 #include <string>
@@ -103,10 +105,10 @@ using Marks = std::vector<std::pair<int, int>>;
 
 } // namespace
 
-TEST(Grayscale, MatchesTheDoubleFormulaForEveryColour)
+TEST(Grayscale, RoundsTheExactSumForEveryColour)
 {
-    // All 2^24 colours, one per pixel: the whole-number path must round exactly as the formula does,
-    // halves to even, and where the double lands just off a half, as the double does.
+    // All 2^24 colours, one per pixel. The sum is s / 100 exactly; s / 100.0 is a correctly rounded
+    // division, so it is exact at the halves (x.5 is a double) and far from a half elsewhere.
     Bitmap b(4096, 4096);
     for (int y = 0; y < 4096; ++y) {
         std::uint8_t* p = b.scanLine(y);
@@ -123,7 +125,7 @@ TEST(Grayscale, MatchesTheDoubleFormulaForEveryColour)
         const std::uint8_t* p = b.scanLine(y);
         for (int x = 0; x < 4096; ++x, p += 3) {
             const int colour = y * 4096 + x, r = colour & 255, g = (colour >> 8) & 255, bl = colour >> 16;
-            const int expected = app::roundHalfEven(0.3 * r + 0.59 * g + 0.11 * bl);
+            const int expected = app::roundHalfEven((30 * r + 59 * g + 11 * bl) / 100.0);
             if (p[0] != expected || p[1] != expected || p[2] != expected) {
                 if (++wrong <= 5)
                     ADD_FAILURE() << "rgb(" << r << ", " << g << ", " << bl << ") gave " << int{p[0]} << ", not "
@@ -134,7 +136,7 @@ TEST(Grayscale, MatchesTheDoubleFormulaForEveryColour)
     EXPECT_EQ(wrong, 0);
 }
 
-TEST(Grayscale, RoundsHalvesToEvenAsTheDoubleSumComesOut)
+TEST(Grayscale, RoundsExactHalvesToEven)
 {
     struct Case {
         int r, g, b, grey;
@@ -143,7 +145,8 @@ TEST(Grayscale, RoundsHalvesToEvenAsTheDoubleSumComesOut)
         {1, 0, 20, 2}, // 2.5
         {0, 0, 50, 6}, // 5.5
         {85, 0, 0, 26}, // 25.5
-        {0, 45, 45, 31}, // 31.5, which the double sum gives as 31.499999999999996
+        {0, 45, 45, 32}, // 31.5, which 0.3 R + 0.59 G + 0.11 B in doubles gives as 31.499999999999996
+        {0, 5, 5, 4}, // 3.5
         {255, 255, 255, 255}, {1, 1, 1, 1}, // 0.9999999999999999
     };
     for (const Case& c : cases) {
@@ -173,6 +176,39 @@ TEST(Spray, MovesPixelsOnlyWithinTheirColumnAndDrawsThreeNumbersAPixel)
     for (int i = 0; i < 3 * 23 * 31; ++i)
         drawn(2);
     EXPECT_EQ(random.state(), drawn.state());
+
+    // The plain loop: columns outer, rows inner, r then the column's draw then the row's, the pixel
+    // (sx, sy) copied to (sx, y) of the same picture.
+    Bitmap plain = original;
+    app::Random again(77);
+    for (int x = 0; x < plain.width(); ++x)
+        for (int y = 0; y < plain.height(); ++y) {
+            const int r = again(30);
+            const int sx = x + r - again(2 * r);
+            const int sy = y + r - again(2 * r);
+            if (sx >= 0 && sx < plain.width() && sy >= 0 && sy < plain.height())
+                plain.setPixel(sx, y, plain.pixel(sx, sy));
+        }
+    EXPECT_EQ(b, plain);
+}
+
+// A band that runs out of memory reaches the caller, whichever thread it ran on, after both are done.
+TEST(Bands, AFailingBandReachesTheCaller)
+{
+    if (std::thread::hardware_concurrency() < 2)
+        GTEST_SKIP() << "one band only on one core";
+    for (const int failing : {0, 1}) {
+        std::atomic<int> finished{0};
+        const auto run = [&] {
+            effects::detail::inTwoBands(100, 1 << 20, [&](int y0, int) {
+                if ((y0 == 0) == (failing == 0))
+                    throw std::bad_alloc();
+                ++finished;
+            });
+        };
+        EXPECT_THROW(run(), std::bad_alloc) << failing;
+        EXPECT_EQ(finished, 1) << failing;
+    }
 }
 
 TEST(Colors, PermutesAsTheTableSaysAndMatchesAPlainConversion)
