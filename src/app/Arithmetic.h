@@ -52,10 +52,15 @@ public:
     {
     }
     void seed(std::uint32_t seed) { m_seed = seed; }
-    // A new seed from the clock, or the fixed one that fixClock set.
+    // A new seed from the clock, or the one that seedFixed set.
     void seedFromClock();
-    // Runs that must repeat (a test, a command line with a seed) fix what the clock gives.
-    void fixClock(std::uint32_t ticks) { m_fixedClock = ticks; }
+    // Runs that must repeat (a test, a command line with a seed): the seed, which every later reseed from
+    // the clock takes too.
+    void seedFixed(std::uint32_t seed)
+    {
+        m_seed = seed;
+        m_fixedClock = seed;
+    }
     std::uint32_t state() const { return m_seed; }
 
     int operator()(int n)

@@ -209,10 +209,8 @@ int doSteps(const std::vector<std::string>& args)
             return 1;
         host.clipboard = std::move(*loaded);
     }
-    if (o.seed) {
-        doc.random.seed(*o.seed);
-        doc.random.fixClock(*o.seed); // the effects that reseed from the clock repeat too
-    }
+    if (o.seed)
+        doc.random.seedFixed(*o.seed);
     if (o.range)
         doc.range = *o.range;
     if (o.pen)

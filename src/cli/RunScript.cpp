@@ -107,10 +107,8 @@ int runScript(const std::vector<std::string>& args)
     if (!start)
         return 1;
     doc.image = std::move(*start);
-    if (o.seed) {
-        doc.random.seed(*o.seed);
-        doc.random.fixClock(*o.seed); // the effects that reseed from the clock repeat too
-    }
+    if (o.seed)
+        doc.random.seedFixed(*o.seed);
     app::HeadlessHost host;
     host.onMessage = [](const std::string& text) { std::fprintf(stderr, "message: %s\n", text.c_str()); };
 

@@ -190,10 +190,8 @@ int apply(const ApplyArgs& a)
     if (!image)
         return 1;
     daubix::app::Random random;
-    if (a.seed) {
-        random.seed(*a.seed);
-        random.fixClock(*a.seed); // the effects that reseed from the clock repeat too
-    }
+    if (a.seed)
+        random.seedFixed(*a.seed);
     daubix::commands::ApplyContext context{random, daubix::cli::executableFolder(), {}, {}};
     if (!a.clipboard.empty()) {
         context.clipboard = daubix::cli::readImage(a.clipboard);

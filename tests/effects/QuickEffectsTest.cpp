@@ -21,8 +21,7 @@ struct Panel {
     explicit Panel(gfx::Bitmap image = test::noise(23, 17, 5))
     {
         doc.image = std::move(image);
-        doc.random.seed(7);
-        doc.random.fixClock(7);
+        doc.random.seedFixed(7);
     }
     std::optional<gfx::Bitmap> preview(int n, effects::QuickEffectBars bars)
     {
