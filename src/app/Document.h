@@ -88,6 +88,23 @@ struct QuickEffectsState {
     int cyMax = 100;
 };
 
+// Quick Backdrops' settings and presets, kept for the whole run and shared by the window and a script's
+// request. Formulas index generators::backdropFormulaNames().
+struct BackdropSettings {
+    std::array<int, 3> formulas{0, 0, 0}; // red, green, blue: 0 .. 40
+    std::array<int, 3> offsets{0, 0, 0}; // 0 .. 255
+    int modulus = 255; // 16 .. 255
+    bool operator==(const BackdropSettings&) const = default;
+};
+struct BackdropState {
+    BackdropSettings settings;
+    int checkedChannel = -1; // the radio button that is checked: 0 red, 1 green, 2 blue; -1 none
+    int listSelection = -1; // the formula list's selection; -1 none
+    std::vector<std::string> presets; // raw "NAME=fR,fG,fB,oR,oG,oB,m" lines, sorted
+    int presetIndex = -1; // the preset chosen in the drop-down; -1 for none
+    std::string presetPath; // rewritten after each change; empty when the list must never be written
+};
+
 // The image being edited and every value that the commands and tools share, with their start values.
 // One per window, never copied: the canvas is bound to the image.
 struct Document {
@@ -167,7 +184,7 @@ struct Document {
     int traceColorByte = 0; // 0 .. 255: the grey level of Trace's outlines
     int traceIntensity = 1; // 1 .. 15: Trace's passes
     std::array<int, 2> filterAlternatingBytes{255, 0};
-    std::array<int, 3> backdropOffsets{0, 0, 0};
+    BackdropState backdrop;
     UserFilterState userFilter;
     QuickEffectsState quickEffects;
     GadgetStyles gadgets;

@@ -1,5 +1,6 @@
 #include "effects/FilterPresets.h"
 
+#include "app/PresetLines.h"
 #include "app/TextCase.h"
 
 #include <algorithm>
@@ -50,27 +51,6 @@ gfx::Result<Matrix> readMatrixCells(const MatrixCells& cells)
         m[i] = *v;
     }
     return m;
-}
-
-std::string_view presetName(std::string_view line)
-{
-    return line.substr(0, line.find('='));
-}
-
-std::vector<std::string_view> presetValues(std::string_view line)
-{
-    const auto equals = line.find('=');
-    if (equals == std::string_view::npos || equals + 1 == line.size())
-        return {};
-    std::vector<std::string_view> values;
-    std::string_view rest = line.substr(equals + 1);
-    while (true) {
-        const auto comma = rest.find(',');
-        values.push_back(rest.substr(0, comma));
-        if (comma == std::string_view::npos)
-            return values;
-        rest.remove_prefix(comma + 1);
-    }
 }
 
 gfx::Status presetIntoCells(std::string_view line, MatrixCells& cells)
@@ -132,37 +112,11 @@ std::optional<int> findPreset(std::span<const std::string> lines, std::string_vi
     return std::nullopt;
 }
 
-std::vector<std::string> presetNames(std::span<const std::string> lines)
-{
-    std::vector<std::string> names;
-    names.reserve(lines.size());
-    for (const std::string& line : lines)
-        names.emplace_back(presetName(line));
-    return names;
-}
-
 std::vector<std::string> parsePresetFile(std::string_view text)
 {
-    std::vector<std::string> lines;
-    while (!text.empty()) {
-        const auto end = text.find('\n');
-        std::string_view line = text.substr(0, end);
-        text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
-        if (!trimmed(line).empty())
-            lines.emplace_back(line);
-    }
+    std::vector<std::string> lines = app::splitPresetLines(text);
     sortPresets(lines);
     return lines;
-}
-
-std::string presetFileText(std::span<const std::string> lines)
-{
-    std::string text;
-    for (const std::string& line : lines)
-        text += line + '\n';
-    return text;
 }
 
 } // namespace daubix::effects

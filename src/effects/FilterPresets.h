@@ -4,6 +4,7 @@
 // matrices by name: one line "NAME=m0,...,m24" each, the cells row by row (row 0 columns 0..4, then row 1,
 // ...). Text only; reading and writing the preset file is in io/FilterPresetCommands.h.
 
+#include "app/PresetLines.h"
 #include "gfx/Result.h"
 
 #include <array>
@@ -23,10 +24,11 @@ using Matrix = std::array<std::int16_t, 25>;
 // that is not a whole number from -32768 to 32767 gives "invalid integer in UserMatrix".
 gfx::Result<Matrix> readMatrixCells(const MatrixCells& cells);
 
-// The part before the first "="; the whole line when it has none.
-std::string_view presetName(std::string_view line);
-// The texts after the first "=", split at the commas; none without "=" or with nothing after it.
-std::vector<std::string_view> presetValues(std::string_view line);
+using app::presetFileText;
+using app::presetName;
+using app::presetNames;
+using app::presetValues;
+
 // Writes the line's values into the cells in order. With fewer than 25 the cells that have a value
 // take it, the others keep theirs, and the message is `preset "NAME" has N of 25 values`; values beyond
 // the 25th are ignored.
@@ -43,12 +45,8 @@ void sortPresets(std::vector<std::string>& lines);
 int insertPreset(std::vector<std::string>& lines, std::string line);
 // The first preset of that name, ignoring ASCII case.
 std::optional<int> findPreset(std::span<const std::string> lines, std::string_view name);
-// The names in the order of the lines, as the drop-down shows them.
-std::vector<std::string> presetNames(std::span<const std::string> lines);
 
 // The lines of a preset file: a carriage return before a line's end dropped, blank lines skipped, sorted.
 std::vector<std::string> parsePresetFile(std::string_view text);
-// One line per preset, each ended by a line feed.
-std::string presetFileText(std::span<const std::string> lines);
 
 } // namespace daubix::effects

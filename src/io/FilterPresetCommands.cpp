@@ -4,9 +4,8 @@
 #include "app/Host.h"
 #include "app/Prompt.h"
 #include "effects/FilterPresets.h"
-#include "io/FileWriter.h"
+#include "io/PresetFile.h"
 
-#include <filesystem>
 #include <optional>
 
 namespace daubix::io {
@@ -21,9 +20,7 @@ void writePresets(app::Document& doc, app::Host& host)
     const app::UserFilterState& state = doc.userFilter;
     if (state.presetPath.empty())
         return; // never read from a file: the list lives in memory only
-    const std::string text = effects::presetFileText(state.presets);
-    const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
-    if (gfx::Status written = writeFileAtomically(state.presetPath, {bytes, text.size()}); !written)
+    if (gfx::Status written = writePresetFile(state.presetPath, state.presets); !written)
         host.showFailure(written.error());
 }
 
@@ -54,25 +51,23 @@ bool hasChosenPreset(const app::UserFilterState& state)
 
 gfx::Result<std::vector<std::string>> readFilterPresets(const std::string& path)
 {
-    std::error_code error;
-    if (!std::filesystem::exists(path, error))
-        return std::vector<std::string>{};
-    auto bytes = readFile(path, kMaxPresetFileBytes);
-    if (!bytes)
-        return gfx::Error{bytes.error()};
-    const auto& b = bytes.value();
-    return effects::parsePresetFile({reinterpret_cast<const char*>(b.data()), b.size()});
+    auto lines = readPresetFile(path);
+    if (lines)
+        effects::sortPresets(lines.value());
+    return lines;
 }
 
 gfx::Status loadFilterPresets(app::Document& doc, const std::string& path)
 {
     app::UserFilterState& state = doc.userFilter;
-    state.presetPath = path;
+    state.presetPath.clear();
     state.presetIndex = -1;
     state.presets.clear();
     auto presets = readFilterPresets(path);
+    // A file that is there but cannot be read is never written over: the list then lives in memory.
     if (!presets)
         return gfx::Error{presets.error()};
+    state.presetPath = path;
     state.presets = std::move(presets.value());
     return {};
 }

@@ -5,8 +5,8 @@
 // list in doc.userFilter stays sorted, and the file is rewritten after every change.
 
 #include "gfx/Result.h"
+#include "io/PresetFile.h"
 
-#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -16,8 +16,6 @@ class Host;
 } // namespace daubix::app
 
 namespace daubix::io {
-
-inline constexpr std::uint64_t kMaxPresetFileBytes = std::uint64_t{1} << 20;
 
 // The presets of a file, sorted; a missing file has none. A file larger than 1 MiB or unreadable gives a
 // message.

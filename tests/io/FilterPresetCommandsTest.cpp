@@ -71,6 +71,12 @@ TEST(FilterPresets, AMissingFileIsAnEmptyListAndALargeOneIsRefused)
     doc.userFilter.presets = {kIdentity};
     EXPECT_FALSE(io::loadFilterPresets(doc, big).ok());
     EXPECT_TRUE(doc.userFilter.presets.empty());
+    // What could not be read is never written over: an added preset stays in memory.
+    test::FakeHost host;
+    host.answers = {"kept"};
+    io::addFilterPreset(doc, host);
+    EXPECT_EQ(doc.userFilter.presets.size(), 1u);
+    EXPECT_EQ(std::filesystem::file_size(big), io::kMaxPresetFileBytes + 1);
 }
 
 TEST(FilterPresets, AddAsksForANameStoresTheGridAndWritesTheFile)

@@ -1,0 +1,251 @@
+#include "generators/QuickBackdrops.h"
+
+#include "app/Command.h"
+#include "app/Host.h"
+#include "app/Preview.h"
+#include "app/PresetLines.h"
+#include "app/Prompt.h"
+#include "app/TextCase.h"
+#include "generators/Backdrop.h"
+#include "io/PresetFile.h"
+
+#include <algorithm>
+#include <filesystem>
+
+namespace daubix::generators {
+
+namespace {
+
+constexpr const char* kCaption = "Daubix Quick Backdrops";
+constexpr const char* kPrompt = "Enter Name:";
+
+// The whole line ignoring ASCII case; lines equal but for case by their bytes, so that the order never
+// depends on how the list was built.
+bool lineBefore(std::string_view a, std::string_view b)
+{
+    const auto folded = [](char p, char q) { return app::lowerAscii(p) < app::lowerAscii(q); };
+    if (std::ranges::lexicographical_compare(a, b, folded))
+        return true;
+    if (std::ranges::lexicographical_compare(b, a, folded))
+        return false;
+    return a < b;
+}
+
+void writePresets(app::Document& doc, app::Host& host)
+{
+    const app::BackdropState& state = doc.backdrop;
+    if (state.presetPath.empty())
+        return; // the file could not be read: the list lives in memory only
+    if (gfx::Status written = io::writePresetFile(state.presetPath, state.presets); !written) {
+        // The writer says `Cannot write "PATH": REASON`; the window names the file alone.
+        const std::string& text = written.error();
+        const std::string lead = "Cannot write \"" + state.presetPath + "\": ";
+        const std::string reason = text.starts_with(lead) ? text.substr(lead.size()) : text;
+        host.showFailure(std::string("Cannot write ") + kBackdropPresetFile + ": " + reason);
+    }
+}
+
+bool hasChosenPreset(const app::BackdropState& state)
+{
+    return state.presetIndex >= 0 && static_cast<std::size_t>(state.presetIndex) < state.presets.size();
+}
+
+// An accepted name from the box, or nothing when the command stops (with a message where due).
+std::optional<std::string> askName(app::Host& host, const std::string& initial)
+{
+    std::string name = app::askText(host, kCaption, kPrompt, initial);
+    if (name.empty())
+        return std::nullopt;
+    if (name.find_first_of("=\r\n") != std::string::npos) {
+        host.showMessage("A backdrop name cannot contain \"=\" or a line break.");
+        return std::nullopt;
+    }
+    return name;
+}
+
+} // namespace
+
+std::string backdropPresetLine(std::string_view name, const app::BackdropSettings& s)
+{
+    std::string line(name);
+    line += '=';
+    const int values[] = {s.formulas[0], s.formulas[1], s.formulas[2], s.offsets[0], s.offsets[1], s.offsets[2],
+        s.modulus};
+    for (std::size_t i = 0; i < std::size(values); ++i) {
+        if (i > 0)
+            line += ',';
+        line += std::to_string(values[i]);
+    }
+    return line;
+}
+
+PresetRead readBackdropPreset(std::string_view line, app::BackdropSettings& s)
+{
+    if (line.find('=') == std::string_view::npos)
+        return PresetRead::NoName;
+    const std::vector<std::string_view> values = app::presetValues(line);
+    int* targets[] = {&s.formulas[0], &s.formulas[1], &s.formulas[2], &s.offsets[0], &s.offsets[1], &s.offsets[2],
+        &s.modulus};
+    for (std::size_t i = 0; i < std::size(targets); ++i) {
+        const std::optional<int> v = i < values.size() ? app::parseInteger(values[i]) : std::nullopt;
+        const auto [lo, hi] = i < 3 ? std::pair{0, kBackdropFormulaCount - 1}
+            : i < 6                 ? std::pair{0, 255}
+                                    : std::pair{kMinBackdropModulus, kMaxBackdropModulus};
+        if (!v || *v < lo || *v > hi)
+            return PresetRead::Error;
+        *targets[i] = *v;
+    }
+    return PresetRead::Loaded;
+}
+
+int insertBackdropPreset(std::vector<std::string>& lines, std::string line)
+{
+    const auto at = std::ranges::upper_bound(lines, line, lineBefore);
+    const auto inserted = lines.insert(at, std::move(line));
+    return static_cast<int>(inserted - lines.begin());
+}
+
+void loadBackdropPresets(app::Document& doc, app::Host& host, const std::string& path)
+{
+    app::BackdropState& state = doc.backdrop;
+    state.presets.clear();
+    state.presetIndex = -1;
+    state.presetPath.clear();
+    auto lines = io::readPresetFile(path);
+    if (!lines) {
+        host.showFailure(lines.error());
+        return;
+    }
+    state.presets = std::move(lines.value());
+    std::ranges::stable_sort(state.presets, lineBefore);
+    state.presetPath = path;
+}
+
+std::optional<gfx::Bitmap> backdropPreview(app::Document& doc, app::Host& host)
+{
+    const int w = doc.image.width(), h = doc.image.height();
+    try {
+        gfx::Bitmap& old = doc.preview.picture;
+        gfx::Bitmap picture = old.width() == w && old.height() == h && old.format() == gfx::PixelFormat::Bits24
+            ? std::move(old)
+            : (old = gfx::Bitmap(), gfx::Bitmap::zeroed(w, h));
+        picture.transparent = false;
+        drawBackdrop(doc.backdrop.settings, picture);
+        return picture;
+    } catch (const gfx::OutOfPixelMemory& e) {
+        host.showFailure(app::outOfMemory(e.width, e.height));
+    } catch (const std::bad_alloc&) {
+        host.showFailure(app::outOfMemory(w, h));
+    }
+    if (doc.preview.picture.isEmpty())
+        app::closePreview(doc);
+    return std::nullopt;
+}
+
+std::optional<gfx::Bitmap> clickBackdropFormula(app::Document& doc, app::Host& host, int formula)
+{
+    app::BackdropState& state = doc.backdrop;
+    if (formula < 0 || formula >= kBackdropFormulaCount)
+        return std::nullopt;
+    state.listSelection = formula;
+    if (state.checkedChannel >= 0 && state.checkedChannel < 3)
+        state.settings.formulas[static_cast<std::size_t>(state.checkedChannel)] = formula;
+    return backdropPreview(doc, host);
+}
+
+void clickBackdropRadio(app::Document& doc, int channel)
+{
+    app::BackdropState& state = doc.backdrop;
+    if (channel < 0 || channel >= 3)
+        return;
+    state.checkedChannel = channel;
+    state.listSelection = state.settings.formulas[static_cast<std::size_t>(channel)];
+}
+
+std::optional<gfx::Bitmap> moveBackdropBar(app::Document& doc, app::Host& host, BackdropBar bar, int value)
+{
+    app::BackdropSettings& s = doc.backdrop.settings;
+    if (bar == BackdropBar::Factor)
+        s.modulus = std::clamp(value, kMinBackdropModulus, kMaxBackdropModulus);
+    else
+        s.offsets[static_cast<std::size_t>(bar)] = std::clamp(value, 0, 255);
+    return backdropPreview(doc, host);
+}
+
+std::optional<gfx::Bitmap> chooseBackdropPreset(app::Document& doc, app::Host& host, int index)
+{
+    app::BackdropState& state = doc.backdrop;
+    if (index < 0 || static_cast<std::size_t>(index) >= state.presets.size())
+        return std::nullopt;
+    state.presetIndex = index;
+    switch (readBackdropPreset(state.presets[static_cast<std::size_t>(index)], state.settings)) {
+    case PresetRead::NoName:
+        return std::nullopt;
+    case PresetRead::Error:
+        host.showMessage("Error in Presets");
+        return std::nullopt;
+    case PresetRead::Loaded:
+        break;
+    }
+    return backdropPreview(doc, host);
+}
+
+void addBackdropPreset(app::Document& doc, app::Host& host)
+{
+    const std::optional<std::string> name = askName(host, "");
+    if (!name)
+        return;
+    app::BackdropState& state = doc.backdrop;
+    const int at = insertBackdropPreset(state.presets, backdropPresetLine(*name, state.settings));
+    if (state.presetIndex >= at)
+        ++state.presetIndex;
+    writePresets(doc, host);
+}
+
+void deleteBackdropPreset(app::Document& doc, app::Host& host)
+{
+    app::BackdropState& state = doc.backdrop;
+    if (!hasChosenPreset(state))
+        return;
+    state.presets.erase(state.presets.begin() + state.presetIndex);
+    state.presetIndex = -1;
+    writePresets(doc, host);
+}
+
+void updateBackdropPreset(app::Document& doc, app::Host& host)
+{
+    app::BackdropState& state = doc.backdrop;
+    if (!hasChosenPreset(state)) {
+        host.showMessage("No item selected!");
+        return;
+    }
+    const std::string old(app::presetName(state.presets[static_cast<std::size_t>(state.presetIndex)]));
+    const std::optional<std::string> name = askName(host, old);
+    if (!name)
+        return;
+    state.presets.erase(state.presets.begin() + state.presetIndex);
+    state.presetIndex = insertBackdropPreset(state.presets, backdropPresetLine(*name, state.settings));
+    writePresets(doc, host);
+}
+
+bool requestBackdrop(app::Document& doc, std::span<const std::string> presets, std::string_view name)
+{
+    const auto found = std::ranges::find_if(
+        presets, [name](const std::string& line) { return app::sameIgnoringCase(app::presetName(line), name); });
+    if (found == presets.end())
+        return false;
+    app::BackdropSettings read = doc.backdrop.settings;
+    if (readBackdropPreset(*found, read) != PresetRead::Loaded)
+        return false;
+    gfx::Bitmap picture;
+    try {
+        picture = generateBackdrop(read, doc.image.width(), doc.image.height());
+    } catch (const std::bad_alloc&) {
+        return false; // no memory for the new picture: the image stays as it was
+    }
+    doc.backdrop.settings = read;
+    doc.image = std::move(picture);
+    return true;
+}
+
+} // namespace daubix::generators
