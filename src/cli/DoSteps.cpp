@@ -122,6 +122,9 @@ void printState(const app::Document& doc)
     std::printf("undo: %d\n", doc.undo.index());
     std::printf("modified: %s\n", doc.modified ? "yes" : "no");
     std::printf("trace: %d %d\n", doc.traceColorByte, doc.traceIntensity);
+    const app::BackdropSettings& b = doc.backdrop.settings;
+    std::printf("backdrop: %d,%d,%d,%d,%d,%d,%d\n", b.formulas[0], b.formulas[1], b.formulas[2], b.offsets[0],
+        b.offsets[1], b.offsets[2], b.modulus);
     std::fflush(stdout);
 }
 

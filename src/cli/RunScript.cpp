@@ -2,10 +2,13 @@
 
 #include "app/Document.h"
 #include "app/HeadlessHost.h"
+#include "app/ProgramFolder.h"
 #include "cli/Commands.h"
 #include "effects/EffectMenu.h"
 #include "effects/UserFilterCommands.h"
+#include "generators/QuickBackdrops.h"
 #include "io/Picture.h"
+#include "io/PresetFile.h"
 #include "script/TzoTurtle.h"
 
 #include <chrono>
@@ -124,8 +127,20 @@ int runScript(const std::vector<std::string>& args)
         if (noted.insert(std::string(what) + "\n" + name).second)
             std::fprintf(stderr, "daubix-cli: note: %s \"%s\" %s; ignored\n", what, name.c_str(), why);
     };
-    turtle.OnRequestBackGround
-        = [&note](const std::string& name) { note("background", name, "is not available headless"); };
+    // The backdrop presets are read at the first request, as the window reads them when it is made.
+    std::optional<std::vector<std::string>> backdrops;
+    turtle.OnRequestBackGround = [&](const std::string& name) {
+        if (!backdrops) {
+            const std::string path = app::programFile(
+                app::resolveProgramFolder(executableFolder()), generators::kBackdropPresetFile);
+            auto lines = io::readPresetFile(path);
+            if (!lines)
+                std::fprintf(stderr, "message: %s\n", lines.error().c_str());
+            backdrops = lines ? std::move(lines.value()) : std::vector<std::string>{};
+        }
+        if (!generators::requestBackdrop(doc, *backdrops, name))
+            note("background", name, "is not a backdrop preset");
+    };
     // The filters of the Filters list preview as in the window, leaving the image as it is.
     std::optional<gfx::Bitmap> preview;
     turtle.OnRequestFilter = [&](const std::string& name) {

@@ -44,8 +44,10 @@ Commands:
                     with effect N of the panel (0..55, as the README lists them), E on
                     its bar, X the "turb" bar (1..300, default 1) and the
                     centre CX,CY (default the image's middle); Blend (52) blends with
-                    --clipboard IMAGE. --seed fixes the random numbers (Drip, the noise
-                    and ripple effects)
+                    --clipboard IMAGE. Quick Backdrops' picture for IN's size:
+                    Backdrop:FR,FG,FB,OR,OG,OB,M with the channels' formulas (0..40, as
+                    the README lists them), their offsets (0..255) and the modulus (16..255).
+                    --seed fixes the random numbers (Drip, the noise and ripple effects)
   effects           list the effects that apply knows, with their arguments
   commands          list the steps that do knows: every menu, toolbar and popup item, marked
                     "(window)" when it opens a window and "(not available yet)" when its
@@ -56,7 +58,8 @@ Commands:
                     on IMAGE; "-" reads the script from standard input. --state prints the
                     status, the scan position, the turtle and the number stack afterwards.
                     "filter NAME" previews a filter of the Filters list without changing the
-                    image; --preview-out writes the last preview
+                    image; --preview-out writes the last preview. "background NAME" draws
+                    the backdrop preset NAME of DaubixQB.txt in the program folder
   do [--in IMAGE | --size WxH] [--out IMAGE] [OPTIONS] STEP...
                     run menu commands, toolbar items and mouse gestures in order, as the
                     window does. A STEP is a menu path ("Range > Select All"), a toolbar

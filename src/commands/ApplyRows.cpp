@@ -9,6 +9,7 @@
 #include "effects/FilterPresets.h"
 #include "effects/QuickEffects.h"
 #include "effects/UserFilters.h"
+#include "generators/Backdrop.h"
 #include "io/FilterPresetCommands.h"
 #include "io/JpegCodec.h"
 
@@ -193,7 +194,28 @@ gfx::Status quickEffectRow(gfx::Bitmap& image, Args args, ApplyContext& context)
     return {};
 }
 
+// Quick Backdrops' picture for the image's size: what the preview shows and "Use" draws.
+gfx::Status backdropRow(gfx::Bitmap& image, Args args, ApplyContext&)
+{
+    app::BackdropSettings s;
+    int* values[] = {&s.formulas[0], &s.formulas[1], &s.formulas[2], &s.offsets[0], &s.offsets[1], &s.offsets[2],
+        &s.modulus};
+    constexpr std::string_view kNames[] = {"fR", "fG", "fB", "oR", "oG", "oB", "m"};
+    for (std::size_t i = 0; i < std::size(values); ++i) {
+        const auto [lo, hi] = i < 3 ? std::pair{0, generators::kBackdropFormulaCount - 1}
+            : i < 6                 ? std::pair{0, 255}
+                                    : std::pair{generators::kMinBackdropModulus, generators::kMaxBackdropModulus};
+        const auto v = argumentIn(args[i], kNames[i], lo, hi);
+        if (!v)
+            return gfx::Error{v.error()};
+        *values[i] = v.value();
+    }
+    image = generators::generateBackdrop(s, image.width(), image.height());
+    return {};
+}
+
 const ApplyRow kRows[] = {
+    {"Backdrop", "fR,fG,fB,oR,oG,oB,m", 7, 7, backdropRow},
     {"FilterPreset", "name", 1, SIZE_MAX, filterPresetRow},
     {"JpegPreview", "quality,grey", 2, 2, jpegPreviewRow},
     {"PrintPreview", "pagew,pageh,scale", 3, 3, printPreviewRow},

@@ -5,6 +5,7 @@
 #include "app/Document.h"
 #include "app/HeadlessHost.h"
 #include "app/Patterns.h"
+#include "app/PresetLines.h"
 #include "app/Preview.h"
 #include "app/ProgramFolder.h"
 #include "app/TextCase.h"
@@ -12,6 +13,8 @@
 #include "effects/FilterPresets.h"
 #include "effects/QuickEffects.h"
 #include "effects/UserFilterCommands.h"
+#include "generators/Backdrop.h"
+#include "generators/QuickBackdrops.h"
 #include "io/FilterPresetCommands.h"
 #include "io/PreviewFrames.h"
 #include "tools/ToolMenu.h"
@@ -387,6 +390,65 @@ constexpr Control kEffectsPanelControls[] = {{"ETree", effectTreeClick}, {"EBar"
     {"extrabar", effectBarMove<effects::EffectBar::Extra>}, {"cxbar", effectBarMove<effects::EffectBar::CX>},
     {"cybar", effectBarMove<effects::EffectBar::CY>}};
 
+// A radio button and then the list: the channel takes the formula, by its name (any case).
+template <int Channel> StepResult backdropRadioFormula(StepRunner& runner, std::string_view value)
+{
+    const std::optional<int> formula = generators::findBackdropFormula(value);
+    if (!formula)
+        return error("QBList has no formula \"" + std::string(value) + "\"");
+    generators::clickBackdropRadio(runner.doc(), Channel);
+    return windowPreview(runner, generators::clickBackdropFormula(runner.doc(), runner.host(), *formula));
+}
+
+template <generators::BackdropBar Bar> StepResult backdropBarMove(StepRunner& runner, std::string_view value)
+{
+    const int lo = Bar == generators::BackdropBar::Factor ? generators::kMinBackdropModulus : 0;
+    const int hi = Bar == generators::BackdropBar::Factor ? generators::kMaxBackdropModulus : 255;
+    constexpr const char* kNames[] = {"trkred", "trkgreen", "trkblue", "trkfactor"};
+    int v = 0;
+    if (!number(value, v) || v < lo || v > hi)
+        return error(std::string(kNames[static_cast<int>(Bar)]) + " takes a value from " + std::to_string(lo) + " to "
+            + std::to_string(hi));
+    return windowPreview(runner, generators::moveBackdropBar(runner.doc(), runner.host(), Bar, v));
+}
+
+StepResult backdropPresetChoose(StepRunner& runner, std::string_view value)
+{
+    runner.loadBackdropPresets();
+    const std::vector<std::string>& presets = runner.doc().backdrop.presets;
+    const auto found = std::ranges::find_if(
+        presets, [value](const std::string& line) { return app::sameIgnoringCase(app::presetName(line), value); });
+    if (found == presets.end())
+        return {StepStatus::Failure, "no backdrop preset \"" + std::string(value) + "\""};
+    return windowPreview(runner,
+        generators::chooseBackdropPreset(runner.doc(), runner.host(), static_cast<int>(found - presets.begin())));
+}
+
+constexpr Control kBackdropControls[] = {{"redradio", backdropRadioFormula<0>},
+    {"greenradio", backdropRadioFormula<1>}, {"blueradio", backdropRadioFormula<2>},
+    {"trkred", backdropBarMove<generators::BackdropBar::Red>},
+    {"trkgreen", backdropBarMove<generators::BackdropBar::Green>},
+    {"trkblue", backdropBarMove<generators::BackdropBar::Blue>},
+    {"trkfactor", backdropBarMove<generators::BackdropBar::Factor>}, {"qbpresets", backdropPresetChoose}};
+
+// The preset drop-down's pop-up menu, with or without "qbpresets > " before the item.
+StepResult backdropMenuStep(StepRunner& runner, std::string_view item)
+{
+    std::string path = normalizedPath(std::string(item));
+    if (const std::string prefix = normalizedPath("qbpresets") + " > "; path.starts_with(prefix))
+        path.erase(0, prefix.size());
+    constexpr std::pair<std::string_view, void (*)(app::Document&, app::Host&)> kMenu[]
+        = {{"Add Backdrop", generators::addBackdropPreset}, {"Delete Backdrop", generators::deleteBackdropPreset},
+            {"Update Backdrop", generators::updateBackdropPreset}};
+    for (const auto& [caption, run] : kMenu)
+        if (path == normalizedPath(std::string(caption))) {
+            runner.loadBackdropPresets();
+            run(runner.doc(), runner.host());
+            return {};
+        }
+    return error("TDaubixQBF has no menu item \"" + std::string(item) + "\"");
+}
+
 // A window's steps: its controls, the paths of its own menus or buttons, and presses on its picture.
 struct WindowSteps {
     std::string_view className;
@@ -398,7 +460,8 @@ struct WindowSteps {
 constexpr WindowSteps kWindows[] = {{"TDaubixF", kMainWindowControls, commandStep, dragStep},
     {"TQuickPreviewF", kPreviewControls, previewButtonStep, nullptr},
     {"TDaubixFLF", kFilterControls, filterButtonStep, nullptr},
-    {"TDaubixEffectsF", kEffectsPanelControls, nullptr, nullptr}};
+    {"TDaubixEffectsF", kEffectsPanelControls, nullptr, nullptr},
+    {"TDaubixQBF", kBackdropControls, backdropMenuStep, nullptr}};
 
 // "WINDOW > CONTROL = VALUE", "WINDOW > MENU > ITEM" or "WINDOW drag X,Y ...".
 StepResult windowStep(StepRunner& runner, const WindowSteps& window, std::string_view rest)
@@ -444,6 +507,17 @@ StepResult StepRunner::loadFilterPresets()
         return {StepStatus::Failure, loaded.error()};
     m_presetsLoaded = true;
     return {};
+}
+
+void StepRunner::loadBackdropPresets()
+{
+    if (m_backdropPresetsLoaded)
+        return;
+    m_backdropPresetsLoaded = true;
+    const std::string folder = app::resolveProgramFolder(m_executableFolder);
+    const std::string path = app::programFile(folder, generators::kBackdropPresetFile);
+    if (gfx::Status loaded = generators::loadBackdropPresets(m_doc, path); !loaded)
+        m_host.showFailure(loaded.error());
 }
 
 void StepRunner::tick(long long n)

@@ -36,7 +36,10 @@ struct StepResult {
 //                              "TDaubixFLF > btnshow", "TDaubixFLF > FilterPresets = NAME",
 //                              "TDaubixFLF > FilterPresets > Add" (Delete, Update) (the Filters window),
 //                              "TDaubixEffectsF > ETree = Wings > Deep", "TDaubixEffectsF > EBar = 50" (extrabar,
-//                              cxbar, cybar) (the Quick Effects panel, shown at its first step)
+//                              cxbar, cybar) (the Quick Effects panel, shown at its first step),
+//                              "TDaubixQBF > redradio = NAME" (greenradio, blueradio: the channel takes the
+//                              formula), "TDaubixQBF > trkred = N" (trkgreen, trkblue, trkfactor),
+//                              "TDaubixQBF > qbpresets = NAME", "TDaubixQBF > Add Backdrop" (Delete, Update)
 // A gesture chooses tool MODE (unless a phase of it is under way), presses at the first point, moves
 // with the button held through the later ones and releases at the last. tick:N fires the tool timer N
 // times and wait:MS moves the virtual clock on, firing the timer as it passes; both only while the
@@ -49,6 +52,9 @@ public:
     // presets. They are read at the first step that needs them: most runs never touch the folder.
     void setExecutableFolder(std::string folder) { m_executableFolder = std::move(folder); }
     StepResult loadFilterPresets();
+    // The same for Quick Backdrops' presets; a file that cannot be read has said so and leaves the list
+    // empty, as the window does.
+    void loadBackdropPresets();
 
     StepResult run(std::string_view step);
 
@@ -72,6 +78,7 @@ private:
     effects::ScrollBoxResize m_scrollBox;
     std::string m_executableFolder;
     bool m_presetsLoaded = false;
+    bool m_backdropPresetsLoaded = false;
     bool m_effectsPanelShown = false;
 };
 

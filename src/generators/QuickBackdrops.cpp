@@ -105,20 +105,19 @@ int insertBackdropPreset(std::vector<std::string>& lines, std::string line)
     return static_cast<int>(inserted - lines.begin());
 }
 
-void loadBackdropPresets(app::Document& doc, app::Host& host, const std::string& path)
+gfx::Status loadBackdropPresets(app::Document& doc, const std::string& path)
 {
     app::BackdropState& state = doc.backdrop;
     state.presets.clear();
     state.presetIndex = -1;
     state.presetPath.clear();
     auto lines = io::readPresetFile(path);
-    if (!lines) {
-        host.showFailure(lines.error());
-        return;
-    }
+    if (!lines)
+        return gfx::Error{lines.error()};
     state.presets = std::move(lines.value());
     std::ranges::stable_sort(state.presets, lineBefore);
     state.presetPath = path;
+    return {};
 }
 
 std::optional<gfx::Bitmap> backdropPreview(app::Document& doc, app::Host& host)

@@ -8,7 +8,7 @@
 //   trkfactor               settings.modulus, 16 .. 255
 //   qbpresets               presets (by their names), presetIndex
 // Events and the calls they make (a returned picture goes to the preview window):
-//   the window created      loadBackdropPresets(doc, host, path)
+//   the window created      loadBackdropPresets(doc, path)
 //   a click in the list     clickBackdropFormula(doc, host, formula)
 //   a radio button clicked  clickBackdropRadio(doc, channel)
 //   a bar moved             moveBackdropBar(doc, host, bar, value)
@@ -19,6 +19,7 @@
 
 #include "app/Document.h"
 #include "gfx/Bitmap.h"
+#include "gfx/Result.h"
 
 #include <optional>
 #include <span>
@@ -46,8 +47,8 @@ PresetRead readBackdropPreset(std::string_view line, app::BackdropSettings& sett
 int insertBackdropPreset(std::vector<std::string>& lines, std::string line);
 
 // The window is created: the file's presets become the list. A file that is there but cannot be read (or
-// is larger than 1 MiB) is reported and never written: the list then lives in memory only.
-void loadBackdropPresets(app::Document& doc, app::Host& host, const std::string& path);
+// is larger than 1 MiB) gives its message and is never written: the list then lives in memory only.
+gfx::Status loadBackdropPresets(app::Document& doc, const std::string& path);
 
 // The backdrop of the settings for the image's size, into the memory of the preview's picture when it
 // fits. Running out of memory says so and gives nothing.

@@ -7,6 +7,7 @@
 #include "app/ProgramFolder.h"
 #include "app/WindowPlacement.h"
 #include "commands/CommandTable.h"
+#include "generators/QuickBackdrops.h"
 #include "io/BmpCodec.h"
 #include "io/FileCommands.h"
 #include "io/FileWriter.h"
@@ -16,11 +17,13 @@
 #include "ui/SideLists.h"
 #include "ui/TDaubixEffectsF.h"
 #include "ui/TDaubixFLF.h"
+#include "ui/TDaubixQBF.h"
 #include "ui/TGammaPanel.h"
 #include "ui/ToolPlacement.h"
 #include "ui/TJpegPreviewF.h"
 #include "ui/TPaintPreviewF.h"
 #include "ui/TQuickPreviewF.h"
+#include "ui/WindowParts.h"
 
 #include <QAbstractSpinBox>
 #include <QActionGroup>
@@ -54,10 +57,6 @@ gfx::Color toColor(const QColor& c)
 QColor toQColor(gfx::Color c)
 {
     return QColor(gfx::red(c), gfx::green(c), gfx::blue(c));
-}
-QString qstring(std::string_view s)
-{
-    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
 }
 
 // An object name from a caption: letters and digits only, then "1", as the design names its items.
@@ -180,6 +179,7 @@ TDaubixF::TDaubixF(std::string programFolder)
     m_quickPreview = new TQuickPreviewF(m_doc, m_host, this);
     m_filters = new TDaubixFLF(m_doc, m_quickPreview, app::programFile(m_folder, "DaubixFL.txt"), this);
     m_effects = new TDaubixEffectsF(m_doc, m_quickPreview, this);
+    m_backdrops = new TDaubixQBF(m_doc, m_quickPreview, app::programFile(m_folder, generators::kBackdropPresetFile), this);
 }
 
 TDaubixF::~TDaubixF() = default;
@@ -426,6 +426,13 @@ bool TDaubixF::openWindow(std::string_view name, bool check)
         if (!check) {
             placeBesideOnce(m_effects, this, Beside::Right);
             m_effects->showWindow();
+        }
+        return true;
+    }
+    if (name == "TDaubixQBF") {
+        if (!check) {
+            placeBesideOnce(m_backdrops, this, Beside::Right);
+            m_backdrops->showWindow();
         }
         return true;
     }

@@ -32,6 +32,7 @@ class ColorListWidget;
 class TGammaPanel;
 class TQuickPreviewF;
 class TDaubixEffectsF;
+class TDaubixQBF;
 class TDaubixFLF;
 
 // The main window: the working image in a scroll box, the menus and toolbar built from the command
@@ -93,6 +94,7 @@ private:
     TQuickPreviewF* m_quickPreview = nullptr;
     TDaubixFLF* m_filters = nullptr;
     TDaubixEffectsF* m_effects = nullptr;
+    TDaubixQBF* m_backdrops = nullptr;
     std::array<QLabel*, 4> m_status{};
     QLabel* m_floatImage = nullptr;
     int m_floatRevision = -1;

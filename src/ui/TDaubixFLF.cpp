@@ -5,6 +5,7 @@
 #include "effects/UserFilterCommands.h"
 #include "io/FilterPresetCommands.h"
 #include "ui/TQuickPreviewF.h"
+#include "ui/WindowParts.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -26,19 +27,8 @@ namespace daubix::ui {
 
 namespace {
 
-QString qstring(std::string_view s)
-{
-    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
-
 constexpr int kCellSize = 32;
 
-struct ChannelRadio {
-    const char* name;
-    Qt::GlobalColor color;
-};
-constexpr std::array<ChannelRadio, 3> kRadios{
-    {{"redradio", Qt::red}, {"greenradio", Qt::darkGreen}, {"blueradio", Qt::blue}}};
 
 } // namespace
 
@@ -64,15 +54,10 @@ TDaubixFLF::TDaubixFLF(app::Document& doc, TQuickPreviewF* preview, const std::s
     row->addWidget(m_list);
 
     auto* channels = new QVBoxLayout;
-    for (std::size_t c = 0; c < kRadios.size(); ++c) {
-        auto* radio = new QRadioButton(this);
-        radio->setObjectName(kRadios[c].name);
-        QPalette palette = radio->palette();
-        palette.setColor(QPalette::WindowText, kRadios[c].color);
-        radio->setPalette(palette);
-        connect(radio, &QRadioButton::clicked, this, [this, c] { radioClick(static_cast<int>(c)); });
-        channels->addWidget(radio);
-        m_radios[c] = radio;
+    m_radios = channelRadios(this);
+    for (std::size_t c = 0; c < m_radios.size(); ++c) {
+        connect(m_radios[c], &QRadioButton::clicked, this, [this, c] { radioClick(static_cast<int>(c)); });
+        channels->addWidget(m_radios[c]);
     }
     // As wide as the longest caption, so that choosing a filter does not shift the window's columns.
     int widest = 0;
@@ -115,18 +100,13 @@ TDaubixFLF::TDaubixFLF(app::Document& doc, TQuickPreviewF* preview, const std::s
     connect(m_show, &QPushButton::clicked, this, &TDaubixFLF::btnshowClick);
     matrixColumn->addWidget(m_show);
 
-    m_presets = new QComboBox(userMatrix);
-    m_presets->setObjectName("FilterPresets");
-    m_presets->setToolTip("Presets: right-click to add, delete or update");
+    const PresetDropDown presets = presetDropDown(userMatrix, "FilterPresets");
+    m_presets = presets.box;
+    m_presetMenu = presets.menu;
     connect(m_presets, &QComboBox::activated, this, &TDaubixFLF::FilterPresetsChange);
-    m_presetMenu = new QMenu(m_presets);
-    m_presetMenu->setObjectName("PresetPopup");
     m_presetMenu->addAction("&Add", this, &TDaubixFLF::AddClick)->setObjectName("Add1");
     m_presetMenu->addAction("&Delete", this, &TDaubixFLF::DeleteClick)->setObjectName("Delete1");
     m_presetMenu->addAction("&Update", this, &TDaubixFLF::UpdateClick)->setObjectName("Update1");
-    m_presets->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(m_presets, &QComboBox::customContextMenuRequested, this,
-        [this](const QPoint& at) { m_presetMenu->popup(m_presets->mapToGlobal(at)); });
     matrixColumn->addWidget(m_presets);
     matrixColumn->addStretch(1);
     row->addWidget(userMatrix);
@@ -170,11 +150,7 @@ void TDaubixFLF::showState()
             for (int c = 0; c < 5; ++c)
                 m_matrix->item(r, c)->setText(qstring(state.cells[static_cast<std::size_t>(r * 5 + c)]));
     }
-    const QSignalBlocker quiet(m_presets);
-    m_presets->clear();
-    for (const std::string& name : effects::presetNames(state.presets))
-        m_presets->addItem(qstring(name));
-    m_presets->setCurrentIndex(state.presetIndex);
+    showPresetNames(m_presets, state.presets, state.presetIndex);
 }
 
 void TDaubixFLF::preview(std::optional<gfx::Bitmap> picture)

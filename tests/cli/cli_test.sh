@@ -107,7 +107,7 @@ check "a timeout ends a long loop" 1 timeout 60 "$cli" run "$work/long.dxs" --ti
 expect "the timeout is reported" grep -q "run cancelled" "$work/err"
 printf 'do 3 filter "trace" background "sky" loop' >"$work/requests.dxs"
 check "host requests run headless" 0 "$cli" run "$work/requests.dxs"
-expect "each request is noted once" test "$(grep -c 'not available headless' "$work/err")" -eq 1
+expect "each request is noted once" test "$(grep -c 'background "sky" is not a backdrop preset' "$work/err")" -eq 1
 expect "trace is run, not noted" test "$(grep -c 'trace' "$work/err")" -eq 0
 check "a missing script" 1 "$cli" run "$work/none.dxs"
 check "a bad size" 2 "$cli" run "$work/state.dxs" --size 100000x100000
@@ -151,7 +151,7 @@ expect "state after do" grep -qx "range: 0,0,40,30" "$work/out"
 expect "the popup item set the pen mode" grep -qx "penmode: Xor" "$work/out"
 expect "the press is an undo step" grep -qx "undo: 3" "$work/out"
 expect "the gesture modified the image" grep -qx "modified: yes" "$work/out"
-expect "every state line is there" test "$(wc -l <"$work/out")" -eq 11
+expect "every state line is there" test "$(wc -l <"$work/out")" -eq 12
 check "do writes its image" 0 "$cli" convert "$work/do.bmp" "$work/do2.bmp"
 check "Undo after the gesture" 0 "$cli" do --size 40x30 "drag rectangle 5,5 20,15" goUndo --out "$work/undone.bmp"
 "$cli" do --size 40x30 --out "$work/blank.bmp"
@@ -424,6 +424,40 @@ check "TRACE previews the filter list's Trace" 0 "$cli" run "$e/capital-trace.dx
 check "the list's Trace on red" 0 "$cli" apply QuickFilter:Trace,Reduce,Reduce "$fixtures/src.bmp" "$e/list-trace.bmp"
 expect "TRACE is the list's filter" cmp -s "$e/trace-preview.bmp" "$e/list-trace.bmp"
 expect "TRACE leaves the image" cmp -s "$e/capital-trace.bmp" "$work/src-again.bmp"
+
+# Quick Backdrops: the window's steps, "Use", apply, the presets and a script's request by name.
+q=$work/backdrops
+mkdir -p "$q/home"
+check "backdrop steps, then Use" 0 env DAUBIX_HOME="$q/home" "$cli" do --in "$fixtures/src.bmp" \
+    "TDaubixQBF > greenradio = OUTER" "TDaubixQBF > blueradio = ProdProdSum" "TDaubixQBF > trkred = 7" \
+    "TDaubixQBF > trkfactor = 40" "TDaubixQBF > Add Backdrop" --answer "my sky" "TQuickPreviewF > Use" --state \
+    --out "$q/use.bmp"
+expect "the state line" grep -qx "backdrop: 0,18,39,7,0,0,40" "$work/out"
+expect "Use is one undo step" grep -qx "undo: 3" "$work/out"
+expect "the preset is written" grep -qx "my sky=0,18,39,7,0,0,40" "$q/home/DaubixQB.txt"
+check "the same by apply" 0 "$cli" apply Backdrop:0,18,39,7,0,0,40 "$fixtures/src.bmp" "$q/apply.bmp"
+expect "Use draws the backdrop" cmp -s "$q/use.bmp" "$q/apply.bmp"
+check "the preset chosen" 0 env DAUBIX_HOME="$q/home" "$cli" do --in "$fixtures/src.bmp" "TDaubixQBF > qbpresets = MY SKY" \
+    "TQuickPreviewF > Use" --out "$q/chosen.bmp"
+expect "the preset is the settings" cmp -s "$q/chosen.bmp" "$q/apply.bmp"
+printf 'background "My Sky"' >"$q/sky.dxs"
+check "a script asks for the preset" 0 env DAUBIX_HOME="$q/home" "$cli" run "$q/sky.dxs" --in "$fixtures/src.bmp" \
+    --out "$q/run.bmp"
+expect "the script draws the backdrop" cmp -s "$q/run.bmp" "$q/apply.bmp"
+printf 'background "my"' >"$q/none.dxs"
+check "a script asks for no preset" 0 env DAUBIX_HOME="$q/home" "$cli" run "$q/none.dxs" --in "$fixtures/src.bmp" \
+    --out "$q/none.bmp"
+expect "no preset leaves the image" cmp -s "$q/none.bmp" "$work/src-again.bmp"
+for bad in Backdrop:41,0,0,0,0,0,255 Backdrop:0,-1,0,0,0,0,255 Backdrop:0,0,0,256,0,0,255 Backdrop:0,0,0,0,0,0,15 \
+    Backdrop:0,0,0,0,0,0,0 Backdrop:0,0,0,0,0,0 Backdrop:x,0,0,0,0,0,255; do
+    check "refused: $bad" 1 "$cli" apply "$bad" "$fixtures/src.bmp" "$q/refused.bmp"
+    expect "nothing written: $bad" test ! -e "$q/refused.bmp"
+done
+for bad in "TDaubixQBF > trkfactor = 15" "TDaubixQBF > trkred = 256" "TDaubixQBF > redradio = Prods"; do
+    check "refused: $bad" 2 "$cli" do "$bad"
+done
+check "Update without a preset" 0 env DAUBIX_HOME="$q/home" "$cli" do "TDaubixQBF > Update Backdrop"
+expect "Update says so" grep -qx "message: No item selected!" "$work/err"
 
 if command -v tifftopnm >/dev/null && command -v bmptopnm >/dev/null; then
     bmptopnm "$f/in.bmp" >"$f/in.ppm" 2>/dev/null

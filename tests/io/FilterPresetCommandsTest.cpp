@@ -16,14 +16,10 @@ namespace {
 
 std::string text(const std::string& path)
 {
-    const std::vector<std::uint8_t> bytes = test::readBytes(path);
-    return {bytes.begin(), bytes.end()};
+    return test::readText(path);
 }
 
-void writeText(const std::string& path, std::string_view s)
-{
-    test::writeBytes(path, {reinterpret_cast<const std::uint8_t*>(s.data()), s.size()});
-}
+using test::writeText;
 
 constexpr const char* kIdentity = "identity=0,0,0,0,0,0,0,0,0,0,0,0,1,0,0,0,0,0,0,0,0,0,0,0,0";
 

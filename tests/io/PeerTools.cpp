@@ -47,6 +47,17 @@ void writeBytes(const std::string& path, std::span<const std::uint8_t> bytes)
     ASSERT_TRUE(out.good()) << path;
 }
 
+std::string readText(const std::string& path)
+{
+    const std::vector<std::uint8_t> bytes = readBytes(path);
+    return {bytes.begin(), bytes.end()};
+}
+
+void writeText(const std::string& path, std::string_view text)
+{
+    writeBytes(path, {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
+}
+
 gfx::Bitmap readPnm(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // Helpers for tests that check a codec against another program run on the same file.
@@ -33,6 +34,9 @@ bool runQuietly(const std::string& commandLine);
 
 std::vector<std::uint8_t> readBytes(const std::string& path);
 void writeBytes(const std::string& path, std::span<const std::uint8_t> bytes);
+// The same for text files.
+std::string readText(const std::string& path);
+void writeText(const std::string& path, std::string_view text);
 
 // Reads a binary PPM (P6) or PGM (P5) of maxval 255 as a 24-bit bitmap, grey as R = G = B. Anything else
 // gives an empty bitmap.
