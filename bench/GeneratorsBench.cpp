@@ -1,7 +1,9 @@
 #include "CopyFloor.h"
+#include "Processes.h"
 
 #include "app/Document.h"
 #include "generators/Backdrop.h"
+#include "io/BmpCodec.h"
 
 #include <benchmark/benchmark.h>
 
@@ -40,6 +42,34 @@ void BM_BackdropBarStep(benchmark::State& state)
     }
 }
 BENCHMARK(BM_BackdropBarStep)->Unit(benchmark::kMillisecond);
+
+// ---- whole processes -------------------------------------------------------------------------------
+
+std::string folder()
+{
+    static const std::string dir = bench::benchFolder("daubix-generators-bench");
+    return dir;
+}
+
+// The whole process in the folder, its inputs written first by our own writer.
+void runProcess(benchmark::State& state, const std::string& program, const std::string& arguments)
+{
+    static const bool made = io::writeBmpFile(folder() + "/in.bmp", gfx::Bitmap::zeroed(4096, 4096)).ok();
+    if (!made) {
+        state.SkipWithError("cannot write the input picture");
+        return;
+    }
+    bench::timeProcess(state, folder(), program, arguments);
+}
+
+#define DAUBIX_PROCESS(name, program, arguments)                                                           \
+    BENCHMARK_CAPTURE(runProcess, name, program, arguments)->Unit(benchmark::kMillisecond)->UseRealTime()
+
+const std::string kOurs = DAUBIX_CLI;
+// The start settings: grey, (y x) mod 255 on every channel; ImageMagick's -fx computes the same.
+DAUBIX_PROCESS(backdrop_ours, kOurs, "apply Backdrop:0,0,0,0,0,0,255 in.bmp out.bmp");
+DAUBIX_PROCESS(backdrop_imagemagick_fx, "/usr/bin/convert", "-size 4096x4096 xc: -fx '(i*j%255)/255' out.bmp")
+    ->Iterations(1);
 
 } // namespace
 

@@ -3,6 +3,8 @@
 // plasma: daubix-cli apply against the vips operation, each less its own tool's plain copy. The files go
 // to $DAUBIX_BENCH_DIR (a memory-backed folder gives steadier figures), else the temporary folder.
 
+#include "Processes.h"
+
 #include "app/Document.h"
 #include "effects/UserFilterCommands.h"
 
@@ -70,13 +72,7 @@ const bool kPreviewStepsRegistered = [] {
 
 std::string folder()
 {
-    static const std::string dir = [] {
-        const char* env = std::getenv("DAUBIX_BENCH_DIR");
-        std::filesystem::path p = env && *env ? std::filesystem::path(env) : std::filesystem::temp_directory_path();
-        p /= "daubix-filter-bench";
-        std::filesystem::create_directories(p);
-        return p.string();
-    }();
+    static const std::string dir = bench::benchFolder("daubix-filter-bench");
     return dir;
 }
 
