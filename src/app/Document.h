@@ -102,6 +102,7 @@ struct BackdropState {
     int listSelection = -1; // the formula list's selection; -1 none
     std::vector<std::string> presets; // raw "NAME=fR,fG,fB,oR,oG,oB,m" lines, sorted
     int presetIndex = -1; // the preset chosen in the drop-down; -1 for none
+    int presetValuesRead = 0; // how many of the chosen preset's seven values were taken
     std::string presetPath; // rewritten after each change; empty when the list must never be written
 };
 

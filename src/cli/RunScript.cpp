@@ -8,7 +8,6 @@
 #include "effects/UserFilterCommands.h"
 #include "generators/QuickBackdrops.h"
 #include "io/Picture.h"
-#include "io/PresetFile.h"
 #include "script/TzoTurtle.h"
 
 #include <chrono>
@@ -120,8 +119,7 @@ int runScript(const std::vector<std::string>& args)
     script::TzoTurtle turtle;
     turtle.Canvas = &canvas;
     turtle.OnRequestImageSize = [&image](gfx::Rect& r) { r = {0, 0, image.width() - 1, image.height() - 1}; };
-    // Backdrop presets live in a window that a headless run does not have. Each name is noted once,
-    // however often a loop asks for it.
+    // A request that cannot be served is noted once per name, however often a loop asks for it.
     std::set<std::string> noted;
     const auto note = [&noted](const char* what, const std::string& name, const char* why) {
         if (noted.insert(std::string(what) + "\n" + name).second)
@@ -133,13 +131,13 @@ int runScript(const std::vector<std::string>& args)
         if (!backdrops) {
             const std::string path = app::programFile(
                 app::resolveProgramFolder(executableFolder()), generators::kBackdropPresetFile);
-            auto lines = io::readPresetFile(path);
+            auto lines = generators::readBackdropPresets(path);
             if (!lines)
                 std::fprintf(stderr, "message: %s\n", lines.error().c_str());
             backdrops = lines ? std::move(lines.value()) : std::vector<std::string>{};
         }
         if (!generators::requestBackdrop(doc, *backdrops, name))
-            note("background", name, "is not a backdrop preset");
+            note("background", name, "is not a backdrop preset with seven good values");
     };
     // The filters of the Filters list preview as in the window, leaving the image as it is.
     std::optional<gfx::Bitmap> preview;

@@ -69,7 +69,8 @@ Commands:
                     resizes it ("scrollbox X,Y X,Y ... [ctrl] [shift]", the image at 0,0),
                     "tick N", or a window's control ("TDaubixF > colorlist = navy",
                     "TDaubixFLF > QFList = Xor", "TDaubixFLF > matrix = M0,...,M24",
-                    "TQuickPreviewF > Use"; the README lists them). OPTIONS:
+                    "TDaubixQBF > greenradio = Outer", "TQuickPreviewF > Use"; the README
+                    lists them). OPTIONS:
                       --answer TEXT       answers to input boxes, in order (then their defaults)
                       --file PATH         names for open and save dialogs, in order
                       --color RRGGBB      choices of colour dialogs, in order
@@ -80,7 +81,8 @@ Commands:
                                           the range, pen colour, brush colour and pen width
                       --seed N            seed the random generator (else the clock does)
                       --state             print the size, format, range, pen, brush, modes,
-                                          tool, undo index and modified flag afterwards
+                                          tool, undo index, modified flag, trace and
+                                          backdrop settings afterwards
                     Messages go to stderr as "message: TEXT"; a bad step exits 2, and
                     nothing is written unless every step ran
   --help            show this text
@@ -201,8 +203,14 @@ int apply(const ApplyArgs& a)
         if (!context.clipboard)
             return 1;
     }
-    if (auto applied = daubix::commands::applyCall(context, *image, a.effect); !applied)
-        return fail(a.effect + ": " + applied.error());
+    try {
+        if (auto applied = daubix::commands::applyCall(context, *image, a.effect); !applied)
+            return fail(a.effect + ": " + applied.error());
+    } catch (const daubix::gfx::OutOfPixelMemory& e) {
+        return fail(a.effect + ": " + daubix::app::outOfMemory(e.width, e.height));
+    } catch (const std::bad_alloc&) {
+        return fail(a.effect + ": " + daubix::app::outOfMemory(image->width(), image->height()));
+    }
     if (!context.report.empty())
         std::printf("%s\n", context.report.c_str());
     return daubix::cli::writeImage(a.out, *image);

@@ -67,7 +67,7 @@ constexpr app::CommandRow kMenuBar[] = {
     {.path = "Options > &GIF Image > Transparent", .kind = ItemKind::Check},
     {.path = "Options > &Icons > &Stretch", .kind = ItemKind::Check},
     {.path = "Options > Transparent PNG", .kind = ItemKind::Check},
-    {.path = "Image > Quick > Quick Background...", .shortcut = "F2", .kind = ItemKind::Window, .text = "TDaubixQBF"},
+    {.path = "Image > Quick > &Quick Background...", .shortcut = "F2", .kind = ItemKind::Window, .text = "TDaubixQBF"},
     {.path = "Image > Quick > Quick Effects...", .shortcut = "F3", .kind = ItemKind::Window, .text = "TDaubixEffectsF"},
     {.path = "Image > Quick > Quick &Filter...", .shortcut = "F4", .kind = ItemKind::Window, .text = "TDaubixFLF"},
     {.path = "Image > Quick > Quick Button...", .kind = ItemKind::Window, .text = "TButtonF"},

@@ -435,7 +435,7 @@ constexpr Control kBackdropControls[] = {{"redradio", backdropRadioFormula<0>},
 StepResult backdropMenuStep(StepRunner& runner, std::string_view item)
 {
     std::string path = normalizedPath(std::string(item));
-    if (const std::string prefix = normalizedPath("qbpresets") + " > "; path.starts_with(prefix))
+    if (const std::string prefix = normalizedPath("qbpresets") + ">"; path.starts_with(prefix))
         path.erase(0, prefix.size());
     constexpr std::pair<std::string_view, void (*)(app::Document&, app::Host&)> kMenu[]
         = {{"Add Backdrop", generators::addBackdropPreset}, {"Delete Backdrop", generators::deleteBackdropPreset},

@@ -79,8 +79,11 @@ std::string backdropPresetLine(std::string_view name, const app::BackdropSetting
     return line;
 }
 
-PresetRead readBackdropPreset(std::string_view line, app::BackdropSettings& s)
+PresetRead readBackdropPreset(std::string_view line, app::BackdropSettings& s, int* valuesRead)
 {
+    int ignored = 0;
+    int& read = valuesRead ? *valuesRead : ignored;
+    read = 0;
     if (line.find('=') == std::string_view::npos)
         return PresetRead::NoName;
     const std::vector<std::string_view> values = app::presetValues(line);
@@ -94,6 +97,7 @@ PresetRead readBackdropPreset(std::string_view line, app::BackdropSettings& s)
         if (!v || *v < lo || *v > hi)
             return PresetRead::Error;
         *targets[i] = *v;
+        ++read;
     }
     return PresetRead::Loaded;
 }
@@ -105,17 +109,24 @@ int insertBackdropPreset(std::vector<std::string>& lines, std::string line)
     return static_cast<int>(inserted - lines.begin());
 }
 
+gfx::Result<std::vector<std::string>> readBackdropPresets(const std::string& path)
+{
+    auto lines = io::readPresetFile(path);
+    if (lines)
+        std::ranges::stable_sort(lines.value(), lineBefore);
+    return lines;
+}
+
 gfx::Status loadBackdropPresets(app::Document& doc, const std::string& path)
 {
     app::BackdropState& state = doc.backdrop;
     state.presets.clear();
     state.presetIndex = -1;
     state.presetPath.clear();
-    auto lines = io::readPresetFile(path);
+    auto lines = readBackdropPresets(path);
     if (!lines)
         return gfx::Error{lines.error()};
     state.presets = std::move(lines.value());
-    std::ranges::stable_sort(state.presets, lineBefore);
     state.presetPath = path;
     return {};
 }
@@ -124,6 +135,8 @@ std::optional<gfx::Bitmap> backdropPreview(app::Document& doc, app::Host& host)
 {
     const int w = doc.image.width(), h = doc.image.height();
     try {
+        // The preview's picture of the same size lends its memory; any other is let go first, so that
+        // only one image-sized picture is held at a time.
         gfx::Bitmap& old = doc.preview.picture;
         gfx::Bitmap picture = old.width() == w && old.height() == h && old.format() == gfx::PixelFormat::Bits24
             ? std::move(old)
@@ -177,7 +190,7 @@ std::optional<gfx::Bitmap> chooseBackdropPreset(app::Document& doc, app::Host& h
     if (index < 0 || static_cast<std::size_t>(index) >= state.presets.size())
         return std::nullopt;
     state.presetIndex = index;
-    switch (readBackdropPreset(state.presets[static_cast<std::size_t>(index)], state.settings)) {
+    switch (readBackdropPreset(state.presets[static_cast<std::size_t>(index)], state.settings, &state.presetValuesRead)) {
     case PresetRead::NoName:
         return std::nullopt;
     case PresetRead::Error:

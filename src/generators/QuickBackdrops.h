@@ -25,6 +25,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace daubix::app {
 class Host;
@@ -40,11 +41,16 @@ std::string backdropPresetLine(std::string_view name, const app::BackdropSetting
 // Reads a preset's values into the settings in their order, each checked against its control's range.
 // A line without "=" is left alone (NoName); at the first missing, non-numeric or out-of-range value the
 // values before it have been taken (Error).
+// valuesRead, when given, counts the values taken (7 when Loaded).
 enum class PresetRead : std::uint8_t { Loaded, NoName, Error };
-PresetRead readBackdropPreset(std::string_view line, app::BackdropSettings& settings);
+PresetRead readBackdropPreset(std::string_view line, app::BackdropSettings& settings, int* valuesRead = nullptr);
 
 // Puts the line in its sorted place; the index it took.
 int insertBackdropPreset(std::vector<std::string>& lines, std::string line);
+
+// The presets of a file in the list's order; a missing file has none. A file that cannot be read or is
+// larger than 1 MiB gives its message.
+gfx::Result<std::vector<std::string>> readBackdropPresets(const std::string& path);
 
 // The window is created: the file's presets become the list. A file that is there but cannot be read (or
 // is larger than 1 MiB) gives its message and is never written: the list then lives in memory only.
@@ -61,7 +67,8 @@ void clickBackdropRadio(app::Document& doc, int channel);
 // Red, green and blue offsets, then the modulus; the value is held within the bar's range.
 enum class BackdropBar : std::uint8_t { Red, Green, Blue, Factor };
 std::optional<gfx::Bitmap> moveBackdropBar(app::Document& doc, app::Host& host, BackdropBar bar, int value);
-// Loads the preset and previews; a malformed one shows "Error in Presets" and keeps what was read.
+// Loads the preset and previews; a malformed one shows "Error in Presets" and keeps what was read. The
+// count of values read stays in doc.backdrop.presetValuesRead, for the window to move those bars only.
 std::optional<gfx::Bitmap> chooseBackdropPreset(app::Document& doc, app::Host& host, int index);
 
 // "&Add Backdrop": "Enter Name:" in a box titled "Daubix Quick Backdrops"; an empty answer does nothing,

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <new>
+#include <utility>
 #include <vector>
 
 namespace daubix::gfx {
@@ -48,6 +49,32 @@ public:
     }
 
     Bitmap() = default;
+    Bitmap(const Bitmap&) = default;
+    Bitmap& operator=(const Bitmap&) = default;
+    // A bitmap moved from is empty, never a size without pixels behind it.
+    Bitmap(Bitmap&& other) noexcept
+        : transparent(other.transparent)
+        , transparentColor(other.transparentColor)
+        , m_width(std::exchange(other.m_width, 0))
+        , m_height(std::exchange(other.m_height, 0))
+        , m_format(other.m_format)
+        , m_stride(std::exchange(other.m_stride, 0))
+        , m_palette(std::move(other.m_palette))
+        , m_bits(std::move(other.m_bits))
+    {
+    }
+    Bitmap& operator=(Bitmap&& other) noexcept
+    {
+        transparent = other.transparent;
+        transparentColor = other.transparentColor;
+        m_width = std::exchange(other.m_width, 0);
+        m_height = std::exchange(other.m_height, 0);
+        m_format = other.m_format;
+        m_stride = std::exchange(other.m_stride, 0);
+        m_palette = std::move(other.m_palette);
+        m_bits = std::move(other.m_bits);
+        return *this;
+    }
     // A white bitmap; negative sizes count as 0, and sizes beyond the limit above give an empty bitmap.
     // Indexed formats get their standard palette.
     Bitmap(int width, int height, PixelFormat format = PixelFormat::Bits24);

@@ -15,6 +15,7 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 
+#include <algorithm>
 #include <utility>
 
 namespace daubix::ui {
@@ -111,7 +112,7 @@ TDaubixQBF::TDaubixQBF(app::Document& doc, TQuickPreviewF* preview, const std::s
     if (gfx::Status loaded = generators::loadBackdropPresets(m_doc, presetPath); !loaded)
         m_loadFailure = loaded.error();
     showPresetNames(m_presets, m_doc.backdrop.presets, m_doc.backdrop.presetIndex);
-    showBars();
+    showBars(m_bars.size());
 }
 
 void TDaubixQBF::showWindow()
@@ -136,13 +137,14 @@ void TDaubixQBF::showCaptions()
         m_radios[c]->setText(qstring(generators::backdropFormulaName(state.settings.formulas[c])));
 }
 
-void TDaubixQBF::showBars()
+void TDaubixQBF::showBars(std::size_t count)
 {
     const app::BackdropSettings& s = m_doc.backdrop.settings;
     const int values[] = {s.offsets[0], s.offsets[1], s.offsets[2], s.modulus};
-    for (std::size_t b = 0; b < m_bars.size(); ++b) {
+    for (std::size_t b = 0; b < count && b < m_bars.size(); ++b) {
         const QSignalBlocker quiet(m_bars[b]);
         m_bars[b]->setValue(values[b]);
+        m_bars[b]->setToolTip(QString::number(values[b]));
     }
 }
 
@@ -177,9 +179,12 @@ void TDaubixQBF::barChange(int bar, int value)
 void TDaubixQBF::qbpresetsChange(int index)
 {
     std::optional<gfx::Bitmap> picture = generators::chooseBackdropPreset(m_doc, m_dialogs, index);
-    // What was read moves the bars and captions, even from a line that failed part way.
-    showBars();
-    showCaptions();
+    // Each offset and the modulus move their bars as they are read, even from a line that fails part way
+    // (the formulas come first); the captions follow a whole line only.
+    const int read = m_doc.backdrop.presetValuesRead;
+    showBars(static_cast<std::size_t>(std::max(read - 3, 0)));
+    if (read == 7)
+        showCaptions();
     preview(std::move(picture));
 }
 

@@ -47,7 +47,8 @@ private:
     void qbpresetsChange(int index);
     void presetMenu(void (*command)(app::Document&, app::Host&));
     void showCaptions();
-    void showBars();
+    // The first count bars take the settings' values.
+    void showBars(std::size_t count);
     void preview(std::optional<gfx::Bitmap> picture);
 
     app::Document& m_doc;

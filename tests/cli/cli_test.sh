@@ -458,6 +458,21 @@ for bad in "TDaubixQBF > trkfactor = 15" "TDaubixQBF > trkred = 256" "TDaubixQBF
 done
 check "Update without a preset" 0 env DAUBIX_HOME="$q/home" "$cli" do "TDaubixQBF > Update Backdrop"
 expect "Update says so" grep -qx "message: No item selected!" "$work/err"
+printf 'b=1,2,3,4,x,6,7\nmy sky=0,18,39,7,0,0,40\n' >"$q/home/DaubixQB.txt"
+check "a bad preset chosen" 0 env DAUBIX_HOME="$q/home" "$cli" do "TDaubixQBF > qbpresets = b" --state
+expect "a bad preset says so" grep -qx "message: Error in Presets" "$work/err"
+expect "what was read stays" grep -qx "backdrop: 1,2,3,4,0,0,255" "$work/out"
+check "a preset added through the drop-down's menu" 0 env DAUBIX_HOME="$q/home" "$cli" do --answer a \
+    "TDaubixQBF > qbpresets > Add Backdrop" "TDaubixQBF > qbpresets = my sky" "TDaubixQBF > Delete Backdrop"
+expect "added in its place, the chosen one deleted" test "$(cat "$q/home/DaubixQB.txt")" = "$(printf 'a=0,0,0,0,0,0,255\nb=1,2,3,4,x,6,7')"
+printf 'background "b"' >"$q/bad.dxs"
+check "a script asks for a bad preset" 0 env DAUBIX_HOME="$q/home" "$cli" run "$q/bad.dxs" --size 9x9 --state
+expect "a bad preset changes nothing" grep -q 'background "b" is not a backdrop preset' "$work/err"
+rm "$q/home/DaubixQB.txt"
+mkdir "$q/home/DaubixQB.txt"
+check "an unreadable preset file" 1 env DAUBIX_HOME="$q/home" "$cli" do --answer c "TDaubixQBF > Add Backdrop"
+expect "an unreadable preset file is said" grep -q "message: .*DaubixQB.txt" "$work/err"
+expect "an unreadable preset file stays" test -d "$q/home/DaubixQB.txt"
 
 if command -v tifftopnm >/dev/null && command -v bmptopnm >/dev/null; then
     bmptopnm "$f/in.bmp" >"$f/in.ppm" 2>/dev/null

@@ -112,6 +112,17 @@ TEST_P(Formula, MatchesThePlainComputationInTheLowByte)
     expectRows(s, large, 1140, 1161);
 }
 
+// Formulas that see y only through y mod m repeat every m rows, which the generator copies rather than
+// computes; a picture many moduli tall checks those copies.
+TEST(Backdrop, RowsRepeatingEveryModulusRowsAreExact)
+{
+    for (const int f : {0, 1, 5, 7, 9, 10, 18, 19, 21, 23, 28, 29, 30, 31, 32, 33, 34}) {
+        SCOPED_TRACE(generators::backdropFormulaName(f));
+        const app::BackdropSettings s{{f, 9, 28}, {3, 5, 7}, 17};
+        expectRows(s, generators::generateBackdrop(s, 23, 120), 0, 120);
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(All, Formula, testing::Range(0, generators::kBackdropFormulaCount),
     [](const testing::TestParamInfo<int>& info) { return std::string(generators::backdropFormulaName(info.param)); });
 

@@ -60,6 +60,21 @@ TEST(Bitmap, AccessOutsideTheBitmapIsHarmless)
     EXPECT_EQ(b.pixel(4, 0), clNone);
 }
 
+// Code that hands a picture's memory on checks what is left behind.
+TEST(Bitmap, ABitmapMovedFromIsEmpty)
+{
+    Bitmap a(5, 4);
+    Bitmap b(std::move(a));
+    EXPECT_TRUE(a.isEmpty());
+    EXPECT_EQ(a.byteSize(), 0u);
+    EXPECT_EQ(b.width(), 5);
+    Bitmap c;
+    c = std::move(b);
+    EXPECT_TRUE(b.isEmpty());
+    EXPECT_EQ(b.pixel(0, 0), clNone);
+    EXPECT_EQ(c.pixel(4, 3), clWhite);
+}
+
 TEST(Bitmap, NewSizeKeepsTheTopLeftAndWhitensTheRest)
 {
     for (PixelFormat format : {PixelFormat::Bits24, PixelFormat::Bits4, PixelFormat::Bits1}) {

@@ -11,6 +11,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
 #include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
@@ -188,10 +189,11 @@ private slots:
         w.presets->setCurrentIndex(0);
         emit w.presets->activated(0);
         QCOMPARE(said, QString("Error in Presets"));
-        QCOMPARE(w.radios[0]->text(), QString("Sum")); // read before the bad value
-        QCOMPARE(w.radios[2]->text(), QString("Xor"));
-        QCOMPARE(w.bars[0]->value(), 4);
+        QCOMPARE(w.doc().backdrop.settings, (app::BackdropSettings{{1, 2, 3}, {4, 20, 30}, 64}));
+        QCOMPARE(w.bars[0]->value(), 4); // read before the bad value
         QCOMPARE(w.bars[1]->value(), 20); // not reached
+        QCOMPARE(w.radios[0]->text(), QString("ProdProdSum")); // the captions wait for a whole line
+        QCOMPARE(w.shown(), w.expected({{39, 17, 2}, {10, 20, 30}, 64})); // no new preview
 
         InputBoxSeen seen;
         answerNextInputBox("new", &seen);
@@ -203,6 +205,45 @@ private slots:
         QCOMPARE(w.presets->count(), 2);
         QCOMPARE(w.presets->itemText(0), QString("new"));
         QCOMPARE(w.presets->currentIndex(), 0);
+    }
+
+    // A line without "=" is passed over; Delete takes the chosen preset out of the file.
+    void aLineWithoutANameIsIgnoredAndDeleteRemovesTheChosenOne()
+    {
+        Windows w = opened("just words\nsky=39,17,2,10,20,30,64\n");
+        w.bars[0]->setValue(9);
+        const gfx::Bitmap before = w.shown();
+        w.presets->setCurrentIndex(0);
+        emit w.presets->activated(0);
+        QCOMPARE(w.bars[0]->value(), 9);
+        QCOMPARE(w.doc().backdrop.settings.offsets[0], 9);
+        QCOMPARE(w.shown(), before);
+        w.presetItem("&Delete Backdrop")->trigger();
+        QCOMPARE(fileText(w.presetFile()), std::string("sky=39,17,2,10,20,30,64\n"));
+        QCOMPARE(w.presets->count(), 1);
+        QCOMPARE(w.presets->currentIndex(), -1);
+    }
+
+    // A preset file that cannot be read leaves the list empty and says why when the window first shows.
+    void anUnreadablePresetFileIsToldOnce()
+    {
+        QTemporaryDir home;
+        QVERIFY(QDir(home.path()).mkdir("DaubixQB.txt"));
+        ui::TDaubixF main(home.path().toStdString());
+        main.show();
+        auto* window = main.findChild<ui::TDaubixQBF*>("TDaubixQBF");
+        QVERIFY(window);
+        QCOMPARE(window->findChild<QComboBox*>("qbpresets")->count(), 0);
+        QString said;
+        answerNextMessageBox(QMessageBox::NoButton, &said);
+        main.action("Image > Quick > Quick Background...")->trigger();
+        QVERIFY(QTest::qWaitFor([&said] { return !said.isEmpty(); }));
+        QVERIFY(said.contains(home.filePath("DaubixQB.txt")));
+        window->close();
+        said.clear();
+        main.action("Image > Quick > Quick Background...")->trigger();
+        QTest::qWait(20);
+        QVERIFY(said.isEmpty());
     }
 
     // A script's request changes the settings but not the window's controls.
