@@ -21,6 +21,7 @@
 #include "ui/TJpegPreviewF.h"
 #include "ui/TPaintPreviewF.h"
 #include "ui/TQuickPreviewF.h"
+#include "ui/TTextureF.h"
 
 #include <QAbstractSpinBox>
 #include <QActionGroup>
@@ -180,6 +181,7 @@ TDaubixF::TDaubixF(std::string programFolder)
     m_quickPreview = new TQuickPreviewF(m_doc, m_host, this);
     m_filters = new TDaubixFLF(m_doc, m_quickPreview, app::programFile(m_folder, "DaubixFL.txt"), this);
     m_effects = new TDaubixEffectsF(m_doc, m_quickPreview, this);
+    m_texture = new TTextureF(m_doc, this);
 }
 
 TDaubixF::~TDaubixF() = default;
@@ -426,6 +428,14 @@ bool TDaubixF::openWindow(std::string_view name, bool check)
         if (!check) {
             placeBesideOnce(m_effects, this, Beside::Right);
             m_effects->showWindow();
+        }
+        return true;
+    }
+    if (name == "TTextureF") {
+        if (!check) {
+            m_texture->showModal();
+            imageChanged();
+            updateActions();
         }
         return true;
     }

@@ -33,6 +33,7 @@ class TGammaPanel;
 class TQuickPreviewF;
 class TDaubixEffectsF;
 class TDaubixFLF;
+class TTextureF;
 
 // The main window: the working image in a scroll box, the menus and toolbar built from the command
 // table, the colour panel, the pattern and colour lists and the status bar.
@@ -93,6 +94,7 @@ private:
     TQuickPreviewF* m_quickPreview = nullptr;
     TDaubixFLF* m_filters = nullptr;
     TDaubixEffectsF* m_effects = nullptr;
+    TTextureF* m_texture = nullptr;
     std::array<QLabel*, 4> m_status{};
     QLabel* m_floatImage = nullptr;
     int m_floatRevision = -1;
