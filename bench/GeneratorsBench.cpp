@@ -4,6 +4,7 @@
 #include "app/Document.h"
 #include "generators/Backdrop.h"
 #include "io/BmpCodec.h"
+#include "generators/Texture.h"
 
 #include <benchmark/benchmark.h>
 
@@ -42,6 +43,34 @@ void BM_BackdropBarStep(benchmark::State& state)
     }
 }
 BENCHMARK(BM_BackdropBarStep)->Unit(benchmark::kMillisecond);
+
+// The largest, noisiest tile: 240 x 240 at noise 100, with plain and mono noise. Every setting change in
+// the window makes one.
+void BM_MakeTexture240(benchmark::State& state)
+{
+    app::Random random;
+    random.seedFixed(7);
+    const bool mono = state.range(0) != 0;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(generators::makeTexture(gfx::clOlive, 240, 100, mono, random));
+}
+BENCHMARK(BM_MakeTexture240)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// "Use" on a 4096 x 4096 image: the 240 x 240 tile repeated over all of it, measured against the floor.
+void BM_UseTexture4096(benchmark::State& state)
+{
+    app::Random random;
+    random.seedFixed(7);
+    const gfx::Bitmap tile = generators::makeTexture(gfx::clOlive, 240, 100, false, random);
+    gfx::Bitmap image(4096, 4096); // white: its pages are touched before the clock starts, as the floor's are
+    for (auto _ : state) {
+        generators::paintTexture(image, {0, 0, 4096, 4096}, tile);
+        benchmark::DoNotOptimize(image.bits());
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * image.byteSize()));
+}
+BENCHMARK(BM_UseTexture4096)->Unit(benchmark::kMillisecond);
 
 // ---- whole processes -------------------------------------------------------------------------------
 

@@ -8,6 +8,7 @@
 #include "gfx/Canvas.h"
 
 #include <array>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -106,6 +107,20 @@ struct BackdropState {
     std::string presetPath; // rewritten after each change; empty when the list must never be written
 };
 
+// The texture window's panel `tex`, kept for the whole run: the window is created at start and only
+// shown, so reopening it shows the same tile. The tile is TextureSize x TextureSize, remade whenever a
+// setting changes (generators/Texture.h); until the window is created it is empty.
+struct TextureState {
+    enum class VerticalAlign : std::uint8_t { Top, Center, Bottom };
+    gfx::Color color = gfx::clOlive;
+    int textureSize = 60; // 4 .. 240
+    int noiseAmount = 40; // 0 .. 100
+    bool noiseMonoChrome = false;
+    VerticalAlign verticalAlign = VerticalAlign::Center; // where the panel's caption stands
+    gfx::Bitmap tile;
+    int revision = 0; // counts new tiles, so that a view knows when to take the picture again
+};
+
 // The image being edited and every value that the commands and tools share, with their start values.
 // One per window, never copied: the canvas is bound to the image.
 struct Document {
@@ -188,6 +203,7 @@ struct Document {
     BackdropState backdrop;
     UserFilterState userFilter;
     QuickEffectsState quickEffects;
+    TextureState texture;
     GadgetStyles gadgets;
 
     Tables tables;

@@ -47,7 +47,13 @@ Commands:
                     --clipboard IMAGE. Quick Backdrops' picture for IN's size:
                     Backdrop:FR,FG,FB,OR,OG,OB,M with the channels' formulas (0..40, as
                     the README lists them), their offsets (0..255) and the modulus (16..255).
-                    --seed fixes the random numbers (Drip, the noise and ripple effects)
+                    The texture window's "Use":
+                    Texture:SIZE,NOISE,MONO,COLOUR[,SEED] sets the texture size (4..240),
+                    the noise amount (0..100; the sign is dropped), mono noise (0 or 1) and
+                    the colour (0x00BBGGRR, decimal or 0x hex) in that order, then tiles the
+                    whole image from its top-left corner; out-of-range values are replaced
+                    with a message; SEED is what the tile's clock reseed takes. --seed fixes
+                    the random numbers (Drip, the noise and ripple effects, Texture)
   effects           list the effects that apply knows, with their arguments
   commands          list the steps that do knows: every menu, toolbar and popup item, marked
                     "(window)" when it opens a window and "(not available yet)" when its
@@ -69,8 +75,9 @@ Commands:
                     resizes it ("scrollbox X,Y X,Y ... [ctrl] [shift]", the image at 0,0),
                     "tick N", or a window's control ("TDaubixF > colorlist = navy",
                     "TDaubixFLF > QFList = Xor", "TDaubixFLF > matrix = M0,...,M24",
-                    "TDaubixQBF > greenradio = Outer", "TQuickPreviewF > Use"; the README
-                    lists them). OPTIONS:
+                    "TDaubixQBF > greenradio = Outer", "TQuickPreviewF > Use",
+                    "TTextureF > texsize = 120", "TTextureF > goUse"; the README lists
+                    them). OPTIONS:
                       --answer TEXT       answers to input boxes, in order (then their defaults)
                       --file PATH         names for open and save dialogs, in order
                       --color RRGGBB      choices of colour dialogs, in order
@@ -197,14 +204,17 @@ int apply(const ApplyArgs& a)
     daubix::app::Random random;
     if (a.seed)
         random.seedFixed(*a.seed);
-    daubix::commands::ApplyContext context{random, daubix::cli::executableFolder(), {}, {}};
+    daubix::commands::ApplyContext context{random, daubix::cli::executableFolder(), {}, {}, {}};
     if (!a.clipboard.empty()) {
         context.clipboard = daubix::cli::readImage(a.clipboard);
         if (!context.clipboard)
             return 1;
     }
     try {
-        if (auto applied = daubix::commands::applyCall(context, *image, a.effect); !applied)
+        const daubix::gfx::Status applied = daubix::commands::applyCall(context, *image, a.effect);
+        for (const std::string& message : context.messages)
+            std::fprintf(stderr, "message: %s\n", message.c_str());
+        if (!applied)
             return fail(a.effect + ": " + applied.error());
     } catch (const daubix::gfx::OutOfPixelMemory& e) {
         return fail(a.effect + ": " + daubix::app::outOfMemory(e.width, e.height));

@@ -10,6 +10,7 @@
 #include "effects/QuickEffects.h"
 #include "effects/UserFilters.h"
 #include "generators/Backdrop.h"
+#include "generators/Texture.h"
 #include "io/FilterPresetCommands.h"
 #include "io/JpegCodec.h"
 
@@ -214,6 +215,66 @@ gfx::Status backdropRow(gfx::Bitmap& image, Args args, ApplyContext&)
     return {};
 }
 
+// A colour as the program stores it, 0x00BBGGRR, in decimal or as 0x hex: a plain colour, an interface
+// colour (0x80000000 + index) or clNone.
+std::optional<gfx::Color> colourArgument(const std::string& text)
+{
+    const bool hex = text.starts_with("0x") || text.starts_with("0X");
+    const char* first = text.data() + (hex ? 2 : 0);
+    const char* last = text.data() + text.size();
+    gfx::Color value = 0;
+    const auto [end, ec] = std::from_chars(first, last, value, hex ? 16 : 10);
+    if (first == last || ec != std::errc() || end != last)
+        return std::nullopt;
+    if (value > 0xFFFFFF && value != gfx::clNone && !gfx::isInterfaceColor(value))
+        return std::nullopt;
+    return value;
+}
+
+// The texture window: the setters TextureSize, NoiseAmount, NoiseMonoChrome and Color in that order, each
+// as the window's panel takes it (out-of-range sizes and amounts substituted with their messages), then
+// "Use" over the whole image. The seed is the value the tile's clock reseed takes.
+gfx::Status textureRow(gfx::Bitmap& image, Args args, ApplyContext& context)
+{
+    const std::optional<int> size = app::parseInteger(args[0]);
+    const std::optional<int> noise = app::parseInteger(args[1]);
+    if (!size)
+        return gfx::Error{"the texture size must be a whole number, not \"" + args[0] + "\""};
+    if (!noise)
+        return gfx::Error{"the noise amount must be a whole number, not \"" + args[1] + "\""};
+    const auto mono = argumentIn(args[2], "mono", 0, 1);
+    if (!mono)
+        return gfx::Error{mono.error()};
+    const std::optional<gfx::Color> colour = colourArgument(args[3]);
+    if (!colour)
+        return gfx::Error{"the colour must be 0x00BBGGRR in decimal or 0x hex (an interface colour "
+                          "0x800000NN or clNone 0x1FFFFFFF too), not \""
+            + args[3] + "\""};
+    std::uint32_t seed = 0;
+    if (args.size() > 4) {
+        const std::string& text = args[4];
+        const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), seed);
+        if (text.empty() || ec != std::errc() || end != text.data() + text.size())
+            return gfx::Error{"the seed must be a whole number from 0 to 4294967295, not \"" + text + "\""};
+    }
+    app::Document doc;
+    doc.image = std::move(image);
+    doc.random = context.random;
+    if (args.size() > 4)
+        doc.random.seedFixed(seed);
+    app::HeadlessHost host;
+    generators::createTexturePanel(doc);
+    generators::setTextureSize(doc, host, *size);
+    generators::setNoiseAmount(doc, host, *noise);
+    generators::setNoiseMonoChrome(doc, mono.value() == 1);
+    generators::setTextureColor(doc, *colour);
+    generators::useTexture(doc, host);
+    context.messages.insert(context.messages.end(), host.messages.begin(), host.messages.end());
+    context.random = doc.random;
+    image = std::move(doc.image);
+    return {};
+}
+
 const ApplyRow kRows[] = {
     {"Backdrop", "fR,fG,fB,oR,oG,oB,m", 7, 7, backdropRow},
     {"FilterPreset", "name", 1, SIZE_MAX, filterPresetRow},
@@ -221,6 +282,7 @@ const ApplyRow kRows[] = {
     {"PrintPreview", "pagew,pageh,scale", 3, 3, printPreviewRow},
     {"QuickEffect", "n,e[,x[,cx,cy]]", 2, 5, quickEffectRow},
     {"QuickFilter", "red,green,blue[,v]", 3, 4, quickFilterRow},
+    {"Texture", "size,noise,mono,colour[,seed]", 4, 5, textureRow},
     {"UserMatrix", "m0,...,m24", 25, 25, userMatrixRow},
 };
 

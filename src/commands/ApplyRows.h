@@ -9,6 +9,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace daubix::commands {
 
@@ -18,6 +19,7 @@ struct ApplyContext {
     std::string executableFolder; // where the program folder is looked for (app::resolveProgramFolder)
     std::string report; // a line for standard output, or nothing
     std::optional<gfx::Bitmap> clipboard; // the clipboard's bitmap, for the rows that read it
+    std::vector<std::string> messages; // what the run told the user, in order, for standard error
 };
 
 struct ApplyRow {

@@ -15,6 +15,7 @@
 #include "effects/UserFilterCommands.h"
 #include "generators/Backdrop.h"
 #include "generators/QuickBackdrops.h"
+#include "generators/Texture.h"
 #include "io/FilterPresetCommands.h"
 #include "io/PreviewFrames.h"
 #include "tools/ToolMenu.h"
@@ -449,6 +450,47 @@ StepResult backdropMenuStep(StepRunner& runner, std::string_view item)
     return error("TDaubixQBF has no menu item \"" + std::string(item) + "\"");
 }
 
+// The texture window exists from the start and keeps its tile; its first step makes that tile.
+// A bar takes only what its range offers, as dragging it would.
+template <int Lo, int Hi, void (*Set)(app::Document&, app::Host&, int)>
+StepResult textureBarMove(StepRunner& runner, std::string_view value)
+{
+    int position = 0;
+    if (!number(value, position) || position < Lo || position > Hi)
+        return error("a bar of TTextureF takes a whole number from " + std::to_string(Lo) + " to " + std::to_string(Hi)
+            + ", not \"" + std::string(value) + "\"");
+    generators::createTexturePanel(runner.doc());
+    Set(runner.doc(), runner.host(), position);
+    return {};
+}
+
+StepResult monoNoiseClick(StepRunner& runner, std::string_view value)
+{
+    if (value != "on" && value != "off")
+        return error("mononoise takes on or off");
+    generators::createTexturePanel(runner.doc());
+    generators::setNoiseMonoChrome(runner.doc(), value == "on");
+    return {};
+}
+
+constexpr Control kTextureControls[] = {{"noisebar", textureBarMove<0, 100, generators::setNoiseAmount>},
+    {"texsize", textureBarMove<8, 240, generators::setTextureSize>}, {"mononoise", monoNoiseClick}};
+
+// "Color" (the next --color) and "Use" (the image tiled, one undo step).
+StepResult textureButtonStep(StepRunner& runner, std::string_view button)
+{
+    const std::string path = normalizedPath("TTextureF > " + std::string(button));
+    for (const app::CommandRow& row : generators::textureWindowRows()) {
+        if (normalizedPath(row.path) != path)
+            continue;
+        generators::createTexturePanel(runner.doc());
+        app::CommandContext ctx{runner.doc(), runner.host()};
+        app::runCommand(ctx, row);
+        return {};
+    }
+    return error("TTextureF has no button \"" + std::string(button) + "\"");
+}
+
 // A window's steps: its controls, the paths of its own menus or buttons, and presses on its picture.
 struct WindowSteps {
     std::string_view className;
@@ -461,7 +503,8 @@ constexpr WindowSteps kWindows[] = {{"TDaubixF", kMainWindowControls, commandSte
     {"TQuickPreviewF", kPreviewControls, previewButtonStep, nullptr},
     {"TDaubixFLF", kFilterControls, filterButtonStep, nullptr},
     {"TDaubixEffectsF", kEffectsPanelControls, nullptr, nullptr},
-    {"TDaubixQBF", kBackdropControls, backdropMenuStep, nullptr}};
+    {"TDaubixQBF", kBackdropControls, backdropMenuStep, nullptr},
+    {"TTextureF", kTextureControls, textureButtonStep, nullptr}};
 
 // "WINDOW > CONTROL = VALUE", "WINDOW > MENU > ITEM" or "WINDOW drag X,Y ...".
 StepResult windowStep(StepRunner& runner, const WindowSteps& window, std::string_view rest)

@@ -40,6 +40,9 @@ struct StepResult {
 //                              "TDaubixQBF > redradio = NAME" (greenradio, blueradio: the channel takes the
 //                              formula), "TDaubixQBF > trkred = N" (trkgreen, trkblue, trkfactor),
 //                              "TDaubixQBF > qbpresets = NAME", "TDaubixQBF > Add Backdrop" (Delete, Update)
+//                              "TTextureF > noisebar = 0..100", "TTextureF > texsize = 8..240",
+//                              "TTextureF > mononoise = on|off", "TTextureF > gocolor" (a colour from the
+//                              host's dialog), "TTextureF > goUse" (the texture window)
 // A gesture chooses tool MODE (unless a phase of it is under way), presses at the first point, moves
 // with the button held through the later ones and releases at the last. tick:N fires the tool timer N
 // times and wait:MS moves the virtual clock on, firing the timer as it passes; both only while the

@@ -23,6 +23,7 @@
 #include "ui/TJpegPreviewF.h"
 #include "ui/TPaintPreviewF.h"
 #include "ui/TQuickPreviewF.h"
+#include "ui/TTextureF.h"
 #include "ui/WindowParts.h"
 
 #include <QAbstractSpinBox>
@@ -180,6 +181,7 @@ TDaubixF::TDaubixF(std::string programFolder)
     m_filters = new TDaubixFLF(m_doc, m_quickPreview, app::programFile(m_folder, "DaubixFL.txt"), this);
     m_effects = new TDaubixEffectsF(m_doc, m_quickPreview, this);
     m_backdrops = new TDaubixQBF(m_doc, m_quickPreview, app::programFile(m_folder, generators::kBackdropPresetFile), this);
+    m_texture = new TTextureF(m_doc, this);
 }
 
 TDaubixF::~TDaubixF() = default;
@@ -433,6 +435,14 @@ bool TDaubixF::openWindow(std::string_view name, bool check)
         if (!check) {
             placeBesideOnce(m_backdrops, this, Beside::Right);
             m_backdrops->showWindow();
+        }
+        return true;
+    }
+    if (name == "TTextureF") {
+        if (!check) {
+            m_texture->showModal();
+            imageChanged();
+            updateActions();
         }
         return true;
     }

@@ -34,6 +34,7 @@ class TQuickPreviewF;
 class TDaubixEffectsF;
 class TDaubixQBF;
 class TDaubixFLF;
+class TTextureF;
 
 // The main window: the working image in a scroll box, the menus and toolbar built from the command
 // table, the colour panel, the pattern and colour lists and the status bar.
@@ -95,6 +96,7 @@ private:
     TDaubixFLF* m_filters = nullptr;
     TDaubixEffectsF* m_effects = nullptr;
     TDaubixQBF* m_backdrops = nullptr;
+    TTextureF* m_texture = nullptr;
     std::array<QLabel*, 4> m_status{};
     QLabel* m_floatImage = nullptr;
     int m_floatRevision = -1;

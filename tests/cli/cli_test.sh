@@ -229,6 +229,39 @@ expect "no clipboard, nothing written" test ! -e "$work/qe-noclip.bmp"
 check "an effect by its number" 0 "$cli" do --in "$fixtures/src.bmp" "TDaubixEffectsF > ETree = 20" \
     "TDaubixEffectsF > extrabar = 30" "TDaubixEffectsF > EBar = 25" "TQuickPreviewF > Use" --out "$work/qe-number.bmp"
 expect "the number is the effect's, as apply takes it" cmp -s "$work/qe-number.bmp" "$work/qe-apply.bmp"
+# The texture window: apply Texture sets size, noise, mono and colour in that order and tiles the image;
+# every tile reseeds from the clock, which the seed fixes. A 24 x 16 BMP has rows of 72 bytes from byte 54.
+"$cli" do --size 24x16 --out "$work/tex-in.bmp"
+check "a texture with a seed" 0 "$cli" apply Texture:8,40,0,0x008080,5 "$work/tex-in.bmp" "$work/tex1.bmp"
+check "the texture with the seed again" 0 "$cli" apply Texture:8,40,0,32896,5 "$work/tex-in.bmp" "$work/tex2.bmp"
+expect "the seed fixes the tile" cmp -s "$work/tex1.bmp" "$work/tex2.bmp"
+expect "the tile repeats across" cmp -s -n 48 -i 54:78 "$work/tex1.bmp" "$work/tex1.bmp"
+expect "the tile repeats down" cmp -s -n 576 -i 54:630 "$work/tex1.bmp" "$work/tex1.bmp"
+expect "the texture changed the image" test -n "$(cmp "$work/tex1.bmp" "$work/tex-in.bmp")"
+check "--seed fixes the clock too" 0 "$cli" apply Texture:8,40,0,0x008080 "$work/tex-in.bmp" "$work/tex3.bmp" --seed 5
+expect "as the seed argument does" cmp -s "$work/tex1.bmp" "$work/tex3.bmp"
+check "the window's steps, then Use" 0 "$cli" do --in "$work/tex-in.bmp" --seed 5 --color FF0000 \
+    "TTextureF > texsize = 8" "TTextureF > noisebar = 90" "TTextureF > mononoise = on" "TTextureF > gocolor" \
+    "TTextureF > goUse" --state --out "$work/tex-do.bmp"
+expect "Use is one undo step" grep -qx "undo: 3" "$work/out"
+check "the same settings by apply" 0 "$cli" apply Texture:8,90,1,0x0000FF,5 "$work/tex-in.bmp" "$work/tex-apply.bmp"
+expect "Use tiles what apply tiles" cmp -s "$work/tex-do.bmp" "$work/tex-apply.bmp"
+check "sizes and amounts out of range" 0 "$cli" apply Texture:2,-200,0,0x008080,5 "$work/tex-in.bmp" "$work/tex-sub.bmp"
+expect "the size is substituted with its message" grep -qxF $'message: Minimum Texture Size of\r  4 has been substituted' \
+    "$work/err"
+expect "the amount is substituted with its message" \
+    grep -qxF $'message: Maximum Noise Amount of\r  100 has been substituted' "$work/err"
+check "the substituted values by apply" 0 "$cli" apply Texture:4,100,0,0x008080,5 "$work/tex-in.bmp" "$work/tex-4.bmp"
+expect "out-of-range values become 4 and 100" cmp -s "$work/tex-sub.bmp" "$work/tex-4.bmp"
+for bad in Texture:8,40,2,0 Texture:eight,40,0,0 Texture:8,4x,0,0 Texture:8,40,0,0x1000000 Texture:8,40,0,red \
+    Texture:8,40,0,0,-1 Texture:8,40; do
+    check "refused: $bad" 1 "$cli" apply "$bad" "$work/tex-in.bmp" "$work/tex-refused.bmp"
+    expect "nothing written: $bad" test ! -e "$work/tex-refused.bmp"
+done
+for bad in "noisebar = 101" "noisebar = -1" "texsize = 7" "texsize = 241" "mononoise = yes" "goNowhere"; do
+    check "a texture step out of reach: $bad" 2 "$cli" do "TTextureF > $bad"
+done
+expect "an unknown button is named" grep -q "error: TTextureF has no button \"goNowhere\"" "$work/err"
 check "the grid and Show" 0 "$cli" do --in "$fixtures/src.bmp" "TDaubixFLF > matrix = ${ones/1/3}" "TDaubixFLF > btnshow" \
     "TQuickPreviewF > Use" --out "$work/fl-grid.bmp"
 check "the same grid by apply" 0 "$cli" apply "UserMatrix:${ones/1/3}" "$fixtures/src.bmp" "$work/fl-grid2.bmp"
@@ -478,6 +511,18 @@ if command -v tifftopnm >/dev/null && command -v bmptopnm >/dev/null; then
     bmptopnm "$f/in.bmp" >"$f/in.ppm" 2>/dev/null
     tifftopnm "$f/out-bmp.tif" >"$f/tif.ppm" 2>/dev/null
     expect "tifftopnm reads our TIFF as the picture" cmp -s "$f/in.ppm" "$f/tif.ppm"
+fi
+
+# A texture as large as the image is its tile; netpbm's plain tiling of that tile is what Use paints.
+if command -v pnmtile >/dev/null && command -v bmptopnm >/dev/null; then
+    "$cli" do --size 37x37 --out "$work/tex-37.bmp"
+    "$cli" do --size 100x90 --out "$work/tex-100.bmp"
+    "$cli" apply Texture:37,60,1,0x336699,8 "$work/tex-37.bmp" "$work/tex-tile.bmp"
+    "$cli" apply Texture:37,60,1,0x336699,8 "$work/tex-100.bmp" "$work/tex-tiled.bmp"
+    bmptopnm "$work/tex-tile.bmp" >"$work/tex-tile.ppm" 2>/dev/null
+    bmptopnm "$work/tex-tiled.bmp" >"$work/tex-tiled.ppm" 2>/dev/null
+    pnmtile 100 90 "$work/tex-tile.ppm" >"$work/tex-peer.ppm"
+    expect "Use tiles as pnmtile does" cmp -s "$work/tex-tiled.ppm" "$work/tex-peer.ppm"
 fi
 
 echo "$passed passed, $failed failed"

@@ -17,7 +17,7 @@ namespace {
 gfx::Result<gfx::Bitmap> applied(std::string_view call, gfx::Bitmap image, std::uint32_t seed = 5)
 {
     app::Random random(seed);
-    commands::ApplyContext context{random, {}, {}, {}};
+    commands::ApplyContext context{random, {}, {}, {}, {}};
     if (gfx::Status s = commands::applyCall(context, image, call); !s)
         return gfx::Error{s.error()};
     return image;

@@ -189,7 +189,7 @@ TEST_F(Steps, FilterStepsPreviewAsTheWindowAndUseDrawsThePicture)
 
         gfx::Bitmap expected = image;
         app::Random random(1);
-        commands::ApplyContext context{random, {}, {}, {}};
+        commands::ApplyContext context{random, {}, {}, {}, {}};
         ASSERT_TRUE(commands::applyCall(context, expected, c.row).ok());
         ASSERT_EQ(r.run("TQuickPreviewF > Use").status, StepStatus::Ok);
         EXPECT_EQ(d.image, expected);
