@@ -3,8 +3,9 @@
 
 #include "app/Document.h"
 #include "generators/Backdrop.h"
-#include "io/BmpCodec.h"
 #include "generators/Texture.h"
+#include "io/BmpCodec.h"
+#include "io/FileWriter.h"
 
 #include <benchmark/benchmark.h>
 
@@ -80,10 +81,30 @@ std::string folder()
     return dir;
 }
 
-// The whole process in the folder, its inputs written first by our own writer.
+// The inputs, written once by our own writers: a 4096 x 4096 picture, and the tile that "Use" of
+// Texture:240,100,0,0x008080 with seed 7 lays, as BMP and PPM for the peers.
+bool makeInputs()
+{
+    app::Random random;
+    random.seedFixed(7);
+    const gfx::Bitmap tile = generators::makeTexture(gfx::clOlive, 240, 100, false, random);
+    std::string ppm = "P6\n240 240\n255\n";
+    for (int y = 0; y < 240; ++y)
+        for (int x = 0; x < 240; ++x) {
+            const gfx::Color c = tile.pixel(x, y);
+            ppm += {static_cast<char>(gfx::red(c)), static_cast<char>(gfx::green(c)), static_cast<char>(gfx::blue(c))};
+        }
+    return io::writeBmpFile(folder() + "/in.bmp", gfx::Bitmap::zeroed(4096, 4096)).ok()
+        && io::writeBmpFile(folder() + "/tile.bmp", tile).ok()
+        && io::writeFileAtomically(
+            folder() + "/tile.ppm", {reinterpret_cast<const std::uint8_t*>(ppm.data()), ppm.size()})
+               .ok();
+}
+
+// The whole process in the folder, its inputs written first.
 void runProcess(benchmark::State& state, const std::string& program, const std::string& arguments)
 {
-    static const bool made = io::writeBmpFile(folder() + "/in.bmp", gfx::Bitmap::zeroed(4096, 4096)).ok();
+    static const bool made = makeInputs();
     if (!made) {
         state.SkipWithError("cannot write the input picture");
         return;
@@ -99,6 +120,10 @@ const std::string kOurs = DAUBIX_CLI;
 DAUBIX_PROCESS(backdrop_ours, kOurs, "apply Backdrop:0,0,0,0,0,0,255 in.bmp out.bmp");
 DAUBIX_PROCESS(backdrop_imagemagick_fx, "/usr/bin/convert", "-size 4096x4096 xc: -fx '(i*j%255)/255' out.bmp")
     ->Iterations(1);
+// "Use" of a texture over the whole picture, against tiling the same tile.
+DAUBIX_PROCESS(texture_ours, kOurs, "apply Texture:240,100,0,0x008080,7 in.bmp out.bmp");
+DAUBIX_PROCESS(texture_pnmtile, "pnmtile", "4096 4096 tile.ppm > out.ppm");
+DAUBIX_PROCESS(texture_imagemagick, "/usr/bin/convert", "-size 4096x4096 tile:tile.bmp out.bmp");
 
 } // namespace
 
