@@ -717,7 +717,11 @@ void Canvas::ellipse(int left, int top, int right, int bottom)
         return;
     }
     Outline outline;
-    const bool huge = r - l > kHugeEllipse || b - t > kHugeEllipse;
+    // Walking the whole curve as a path costs its length; one that reaches far beyond the image is
+    // drawn the way a huge one is, only where it can touch the image.
+    const std::int64_t extent = std::max(r - l, b - t);
+    const bool huge = extent > kHugeEllipse
+        || extent > 8 * std::int64_t{std::max(target.width(), target.height())} + (std::int64_t{1} << 16);
     if (!huge && r - l > 2 && (penWidth() > 1 || !dashPattern(pen.style).empty())) {
         // Along the outline as a path, so that wide and dashed pens follow the curve.
         outline = outlineOf(ellipsePath(r - l, b - t,
