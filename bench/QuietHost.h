@@ -17,8 +17,6 @@ public:
     std::optional<std::string> askFileName(FileDialog, const std::string&, int) override { return std::nullopt; }
     void setStatus(int, const std::string&) override { }
     void moveMouse(gfx::Point) override { }
-    bool scriptEditorShowing() const override { return false; }
-    void insertScriptText(const std::string&) override { }
     std::optional<gfx::Bitmap> clipboardBitmap() override { return std::nullopt; }
     void setClipboardBitmap(const gfx::Bitmap&) override { }
     void repaint(const gfx::Rect&) override { }

@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -105,6 +106,7 @@ struct BackdropState {
     int presetIndex = -1; // the preset chosen in the drop-down; -1 for none
     int presetValuesRead = 0; // how many of the chosen preset's seven values were taken
     std::string presetPath; // rewritten after each change; empty when the list must never be written
+    bool presetsRead = false; // the file has been read (or tried): it is read once a run
 };
 
 // The texture window's panel `tex`, kept for the whole run: the window is created at start and only
@@ -208,6 +210,9 @@ struct Document {
 
     Tables tables;
     Random random;
+    // The script interpreter and library of this window, made by the script commands at their first use.
+    // Held here, type and all erased, so that they live exactly as long as the image they draw on.
+    std::shared_ptr<void> scripting;
 };
 
 } // namespace daubix::app

@@ -38,8 +38,11 @@ public:
     bool failed = false;
     void setStatus(int panel, const std::string& text) override;
     void moveMouse(gfx::Point) override { }
-    bool scriptEditorShowing() const override { return false; }
-    void insertScriptText(const std::string&) override { }
+    MemoryScriptEditor editor;
+    ScriptEditor* scriptEditor() override { return &editor; }
+    // A run going on this long (seconds) is stopped; 0: never.
+    double scriptTimeout = 0;
+    bool scriptRunStopped(double seconds) override { return scriptTimeout > 0 && seconds >= scriptTimeout; }
     std::optional<gfx::Bitmap> clipboardBitmap() override { return clipboard; }
     void setClipboardBitmap(const gfx::Bitmap& bitmap) override { clipboard = bitmap; }
     void repaint(const gfx::Rect&) override { }

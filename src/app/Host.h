@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/ScriptEditor.h"
 #include "gfx/Bitmap.h"
 #include "gfx/Canvas.h"
 #include "gfx/Geometry.h"
@@ -35,8 +36,22 @@ public:
     virtual void setStatus(int panel, const std::string& text) = 0;
     // Moves the mouse pointer to a point of the image.
     virtual void moveMouse(gfx::Point imagePoint) = 0;
-    virtual bool scriptEditorShowing() const = 0;
-    virtual void insertScriptText(const std::string& text) = 0;
+    // The script window's editor; nothing where there is none.
+    virtual ScriptEditor* scriptEditor() { return nullptr; }
+    bool scriptEditorShowing() { return scriptEditor() && scriptEditor()->showing(); }
+    // In place of the editor's selection, when the editor shows; "\n" is a line break.
+    void insertScriptText(const std::string& text)
+    {
+        if (scriptEditorShowing())
+            scriptEditor()->replaceSelection(text);
+    }
+    // Asked now and then while a script runs, with the seconds it has run: true stops it. The window
+    // keeps itself responsive here.
+    virtual bool scriptRunStopped(double seconds)
+    {
+        (void)seconds;
+        return false;
+    }
     virtual std::optional<gfx::Bitmap> clipboardBitmap() = 0;
     virtual void setClipboardBitmap(const gfx::Bitmap& bitmap) = 0;
     // The image changed inside the area (image pixels; right and bottom exclusive).

@@ -135,7 +135,7 @@ int doSteps(const std::vector<std::string>& args)
     DoOptions o;
     app::HeadlessHost host;
     static const std::vector<std::string> kValued{"--in", "--out", "--size", "--answer", "--file", "--color", "--font",
-        "--clipboard", "--clipboard-out", "--range", "--pen", "--brush", "--width", "--seed"};
+        "--clipboard", "--clipboard-out", "--range", "--pen", "--brush", "--width", "--seed", "--timeout"};
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         const bool valued = std::find(kValued.begin(), kValued.end(), a) != kValued.end();
@@ -189,6 +189,11 @@ int doSteps(const std::vector<std::string>& args)
             if (!parseSeed(value, seed))
                 return usageError("--seed takes a whole number from 0 to 4294967295");
             o.seed = seed;
+        } else if (a == "--timeout") {
+            char* end = nullptr;
+            host.scriptTimeout = std::strtod(value.c_str(), &end);
+            if (*end != '\0' || !(host.scriptTimeout > 0))
+                return usageError("--timeout takes a number of seconds above 0");
         } else if (a.rfind("--", 0) == 0) {
             return usageError("do: unknown option \"" + a + "\"");
         } else {

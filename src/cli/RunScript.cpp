@@ -4,13 +4,10 @@
 #include "app/HeadlessHost.h"
 #include "app/ProgramFolder.h"
 #include "cli/Commands.h"
-#include "effects/EffectMenu.h"
-#include "effects/UserFilterCommands.h"
-#include "generators/QuickBackdrops.h"
+#include "commands/ScriptCommands.h"
 #include "io/Picture.h"
 #include "script/TzoTurtle.h"
 
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -117,46 +114,19 @@ int runScript(const std::vector<std::string>& args)
     const gfx::Bitmap& image = doc.image;
     gfx::Canvas canvas(doc.image); // a canvas of its own, with the turtle's start state
     script::TzoTurtle turtle;
-    turtle.Canvas = &canvas;
-    turtle.OnRequestImageSize = [&image](gfx::Rect& r) { r = {0, 0, image.width() - 1, image.height() - 1}; };
-    // A request that cannot be served is noted once per name, however often a loop asks for it.
+    // The requests are answered as the window answers them, with the program folder's presets.
+    commands::ScriptSession& session = commands::scriptSession(doc);
+    session.programFolder = app::resolveProgramFolder(executableFolder());
+    // A request that matches nothing is noted once per name, however often a loop asks for it.
     std::set<std::string> noted;
-    const auto note = [&noted](const char* what, const std::string& name, const char* why) {
-        if (noted.insert(std::string(what) + "\n" + name).second)
-            std::fprintf(stderr, "daubix-cli: note: %s \"%s\" %s; ignored\n", what, name.c_str(), why);
+    session.onIgnored = [&noted](const std::string& what, const std::string& name) {
+        if (noted.insert(what + "\n" + name).second)
+            std::fprintf(stderr, "daubix-cli: note: %s \"%s\" matches nothing; ignored\n", what.c_str(), name.c_str());
     };
-    // The backdrop presets are read at the first request, as the window reads them when it is made.
-    std::optional<std::vector<std::string>> backdrops;
-    turtle.OnRequestBackGround = [&](const std::string& name) {
-        if (!backdrops) {
-            const std::string path = app::programFile(
-                app::resolveProgramFolder(executableFolder()), generators::kBackdropPresetFile);
-            auto lines = generators::readBackdropPresets(path);
-            if (!lines)
-                std::fprintf(stderr, "message: %s\n", lines.error().c_str());
-            backdrops = lines ? std::move(lines.value()) : std::vector<std::string>{};
-        }
-        if (!generators::requestBackdrop(doc, *backdrops, name))
-            note("background", name, "is not a backdrop preset with seven good values");
-    };
-    // The filters of the Filters list preview as in the window, leaving the image as it is.
     std::optional<gfx::Bitmap> preview;
-    turtle.OnRequestFilter = [&](const std::string& name) {
-        // These two names (in this case only) are the menu's Trace and Invert, which change the image
-        // itself; the turtle's canvas stays bound to it.
-        if (name == "trace")
-            return effects::traceImage(doc);
-        if (name == "invert")
-            return effects::invertImage(doc);
-        if (auto picture = effects::requestFilter(doc, host, name))
-            preview = std::move(*picture);
-        else if (!effects::findUserFilter(name))
-            note("filter", name, "is not in the filter list");
-    };
-    if (o.timeout > 0) {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(o.timeout);
-        turtle.Cancelled = [deadline] { return std::chrono::steady_clock::now() >= deadline; };
-    }
+    session.onPreview = [&preview](gfx::Bitmap picture) { preview = std::move(picture); };
+    host.scriptTimeout = o.timeout;
+    commands::bindTurtle(turtle, canvas, doc, host, session);
 
     const script::RunResult result = turtle.Run(script::editorText(*text));
     if (o.state) {

@@ -7,6 +7,7 @@
 #include "app/Range.h"
 #include "app/TextCase.h"
 #include "commands/MenuBar.h"
+#include "commands/ScriptCommands.h"
 #include "effects/EffectMenu.h"
 #include "effects/ImageTransforms.h"
 #include "effects/RangeTransforms.h"
@@ -31,7 +32,7 @@ std::vector<app::CommandRow> areaRows()
         {app::imageCommandRows(), app::optionCommandRows(), app::rangeCommandRows(), app::patternCommandRows(),
             tools::toolCommandRows(), effects::effectCommandRows(), effects::resizeCommandRows(),
             effects::rangeTransformRows(), effects::imageTransformRows(), io::iconCommandRows(),
-            io::fileCommandRows()})
+            io::fileCommandRows(), scriptCommandRows()})
         rows.insert(rows.end(), area.begin(), area.end());
     return rows;
 }

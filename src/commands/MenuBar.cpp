@@ -234,7 +234,7 @@ constexpr app::CommandRow kMenuBar[] = {
     {.path = "Range > Split > Set &Offset..."},
     {.path = "Range > Split > &Horizontal"},
     {.path = "Range > Split > &Vertical"},
-    {.path = "Script > &View Editor", .kind = ItemKind::Window, .text = "TDaubixScriptF"},
+    {.path = "Script > &View Editor"},
     {.path = "Script > &Open..."},
     {.path = "Script > Save &As"},
     {.path = "Script > &Run", .shortcut = "F9"},

@@ -10,6 +10,7 @@
 #include "app/ProgramFolder.h"
 #include "app/TextCase.h"
 #include "commands/CommandTable.h"
+#include "commands/ScriptCommands.h"
 #include "effects/FilterPresets.h"
 #include "effects/QuickEffects.h"
 #include "effects/UserFilterCommands.h"
@@ -165,6 +166,42 @@ StepResult scrollBoxStep(StepRunner& runner, std::string_view rest)
     return {};
 }
 
+// "editor-select all" or "editor-select FROM,TO": positions in the editor's CR LF text, TO exclusive.
+StepResult editorSelectStep(StepRunner& runner, std::string_view rest)
+{
+    app::ScriptEditor& editor = runner.host().editor;
+    rest = trimmed(rest);
+    if (rest == "all") {
+        editor.select(0, editor.text().size());
+        return {};
+    }
+    gfx::Point p;
+    if (!point(rest, p) || p.x < 0 || p.y < 0)
+        return error("editor-select takes all, or FROM,TO");
+    editor.select(static_cast<std::size_t>(p.x), static_cast<std::size_t>(p.y));
+    return {};
+}
+
+// "library-select TAG": the first entry with that tag.
+StepResult librarySelectStep(StepRunner& runner, std::string_view rest)
+{
+    runner.prepareScripting();
+    script::ScriptLibrary& library = scriptLibrary(runner.doc(), runner.host());
+    const std::optional<int> found = library.find(trimmed(rest));
+    if (!found)
+        return error("the script library has no entry \"" + std::string(trimmed(rest)) + "\"");
+    library.select(*found);
+    return {};
+}
+
+// "library-insert": a double-click on the selected entry.
+StepResult libraryInsertStep(StepRunner& runner, std::string_view)
+{
+    runner.prepareScripting();
+    insertLibraryEntry(runner.doc(), runner.host());
+    return {};
+}
+
 StepResult tickStep(StepRunner& runner, std::string_view rest)
 {
     long long n = 0;
@@ -183,6 +220,8 @@ StepResult commandStep(StepRunner& runner, std::string_view path)
         return error("\"" + std::string(row->path) + "\" opens a window and cannot run without a display");
     if (!row->run)
         return error("\"" + std::string(row->path) + "\" is not available yet");
+    if (std::string_view(row->path).starts_with("Script >"))
+        runner.prepareScripting();
     app::CommandContext ctx{runner.doc(), runner.host()};
     app::runCommand(ctx, *row);
     return {};
@@ -193,7 +232,9 @@ struct StepKind {
     std::string_view word;
     StepResult (*run)(StepRunner&, std::string_view rest);
 };
-constexpr StepKind kStepKinds[] = {{"drag", dragStep}, {"scrollbox", scrollBoxStep}, {"tick", tickStep}};
+constexpr StepKind kStepKinds[] = {{"drag", dragStep}, {"scrollbox", scrollBoxStep}, {"tick", tickStep},
+    {"editor-select", editorSelectStep}, {"library-select", librarySelectStep},
+    {"library-insert", libraryInsertStep}};
 
 // The controls of a window that a step may set: "WINDOW > CONTROL = VALUE".
 struct Control {
@@ -550,6 +591,13 @@ StepResult StepRunner::loadFilterPresets()
         return {StepStatus::Failure, loaded.error()};
     m_presetsLoaded = true;
     return {};
+}
+
+void StepRunner::prepareScripting()
+{
+    ScriptSession& session = scriptSession(m_doc);
+    if (session.programFolder.empty())
+        session.programFolder = app::resolveProgramFolder(m_executableFolder);
 }
 
 void StepRunner::loadBackdropPresets()

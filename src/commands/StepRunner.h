@@ -27,6 +27,8 @@ struct StepResult {
 //   a gesture                  "drag MODE X,Y [X,Y | tick:N | wait:MS]... [shift] [ctrl] [alt] [middle] [right]"
 //   a drag on the scroll box   "scrollbox X,Y [X,Y]... [ctrl] [shift]" (points with the image at 0,0)
 //   timer ticks                "tick N"
+//   the script window          "editor-select all", "editor-select FROM,TO" (positions of the editor's CR LF
+//                              text, TO exclusive), "library-select TAG", "library-insert" (a double-click)
 //   a step of a window         "TDaubixF > PatList = 3", "TDaubixF > colorlist = navy shift" (a control),
 //                              "TDaubixF > Range > Select All" (its menus), "TDaubixF drag MODE X,Y ...",
 //                              "TQuickPreviewF > Use", "TQuickPreviewF > Save...", "TQuickPreviewF > CounterButton",
@@ -58,6 +60,8 @@ public:
     // The same for Quick Backdrops' presets; a file that cannot be read has said so and leaves the list
     // empty, as the window does.
     void loadBackdropPresets();
+    // The script commands find the library and the presets in the program folder.
+    void prepareScripting();
 
     StepResult run(std::string_view step);
 

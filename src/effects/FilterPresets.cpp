@@ -36,7 +36,9 @@ std::optional<std::int16_t> cellValue(std::string_view text)
 bool nameBefore(std::string_view a, std::string_view b)
 {
     return std::ranges::lexicographical_compare(
-        a, b, [](char p, char q) { return app::lowerAscii(p) < app::lowerAscii(q); });
+        a, b, [](char p, char q) {
+            return static_cast<unsigned char>(app::lowerAscii(p)) < static_cast<unsigned char>(app::lowerAscii(q));
+        });
 }
 
 } // namespace

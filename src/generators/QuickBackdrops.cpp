@@ -23,12 +23,15 @@ constexpr const char* kPrompt = "Enter Name:";
 // depends on how the list was built.
 bool lineBefore(std::string_view a, std::string_view b)
 {
-    const auto folded = [](char p, char q) { return app::lowerAscii(p) < app::lowerAscii(q); };
+    const auto folded = [](char p, char q) {
+        return static_cast<unsigned char>(app::lowerAscii(p)) < static_cast<unsigned char>(app::lowerAscii(q));
+    };
     if (std::ranges::lexicographical_compare(a, b, folded))
         return true;
     if (std::ranges::lexicographical_compare(b, a, folded))
         return false;
-    return a < b;
+    return std::ranges::lexicographical_compare(
+        a, b, [](char p, char q) { return static_cast<unsigned char>(p) < static_cast<unsigned char>(q); });
 }
 
 void writePresets(app::Document& doc, app::Host& host)
@@ -123,6 +126,7 @@ gfx::Status loadBackdropPresets(app::Document& doc, const std::string& path)
     state.presets.clear();
     state.presetIndex = -1;
     state.presetPath.clear();
+    state.presetsRead = true;
     auto lines = readBackdropPresets(path);
     if (!lines)
         return gfx::Error{lines.error()};

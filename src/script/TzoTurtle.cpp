@@ -112,23 +112,6 @@ Word wordOf(std::string_view token)
     return it == kWords.end() ? Word::None : it->second;
 }
 
-std::string editorText(std::string_view fileText)
-{
-    std::string out;
-    out.reserve(fileText.size() + fileText.size() / 16);
-    for (std::size_t i = 0; i < fileText.size(); ++i) {
-        const char c = fileText[i];
-        if (c == '\r' || c == '\n') {
-            out += "\r\n";
-            if (c == '\r' && i + 1 < fileText.size() && fileText[i + 1] == '\n')
-                ++i;
-        } else {
-            out += c;
-        }
-    }
-    return out;
-}
-
 TzoTurtle::TzoTurtle() = default;
 TzoTurtle::~TzoTurtle() = default;
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/ScriptEditor.h"
 #include "gfx/Canvas.h"
 #include "gfx/Geometry.h"
 
@@ -66,6 +67,6 @@ private:
 
 // The text of a script file as the editor holds it: lines joined by CR LF, whatever breaks the file
 // used (LF, CR or CR LF), so that positions are those the editor shows.
-std::string editorText(std::string_view fileText);
+using app::editorText;
 
 } // namespace daubix::script

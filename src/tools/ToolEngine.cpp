@@ -222,8 +222,11 @@ void ToolEngine::press(const PointerEvent& event)
     s.pressPen = canvas.pen.color;
     s.pressBrush = canvas.brush.color();
     if (e.ctrl && e.alt) {
-        if (m_host.scriptEditorShowing())
+        // scriptcords: the point typed into the editor, which takes the keys to go on typing.
+        if (m_host.scriptEditorShowing()) {
             m_host.insertScriptText(std::to_string(e.point.x) + " " + std::to_string(e.point.y) + " ");
+            m_host.scriptEditor()->focus();
+        }
         return;
     }
     if (e.button == Button::Right) {

@@ -28,8 +28,12 @@ public:
     std::optional<std::string> askFileName(FileDialog kind, const std::string& filter, int filterIndex) override;
     void setStatus(int panel, const std::string& text) override;
     void moveMouse(gfx::Point imagePoint) override;
-    bool scriptEditorShowing() const override { return false; }
-    void insertScriptText(const std::string&) override { }
+    // The script window's editor, once the window exists.
+    app::ScriptEditor* editor = nullptr;
+    app::ScriptEditor* scriptEditor() override { return editor; }
+    // While a script runs: keeps the window painted and opens "Running script" with its Stop.
+    std::function<bool(double)> onScriptProgress;
+    bool scriptRunStopped(double seconds) override { return onScriptProgress && onScriptProgress(seconds); }
     std::optional<gfx::Bitmap> clipboardBitmap() override;
     void setClipboardBitmap(const gfx::Bitmap& bitmap) override;
     void repaint(const gfx::Rect& area) override;

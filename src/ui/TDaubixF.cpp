@@ -7,6 +7,7 @@
 #include "app/ProgramFolder.h"
 #include "app/WindowPlacement.h"
 #include "commands/CommandTable.h"
+#include "commands/ScriptCommands.h"
 #include "generators/QuickBackdrops.h"
 #include "io/BmpCodec.h"
 #include "io/FileCommands.h"
@@ -18,6 +19,7 @@
 #include "ui/TDaubixEffectsF.h"
 #include "ui/TDaubixFLF.h"
 #include "ui/TDaubixQBF.h"
+#include "ui/TDaubixScriptF.h"
 #include "ui/TGammaPanel.h"
 #include "ui/ToolPlacement.h"
 #include "ui/TJpegPreviewF.h"
@@ -37,6 +39,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QProgressDialog>
 #include <QScrollArea>
 #include <QStatusBar>
 #include <QTextBrowser>
@@ -169,7 +172,22 @@ TDaubixF::TDaubixF(std::string programFolder)
             m_status[static_cast<std::size_t>(panel)]->setText(text);
     };
     m_host.imageToGlobal = [this](gfx::Point p) { return m_paint->mapToGlobal(QPoint(p.x, p.y)); };
-    m_host.onTimerTick = [this] { m_tools.tick(); };
+    m_host.onTimerTick = [this] {
+        if (!commands::scriptRunning(m_doc))
+            m_tools.tick();
+    };
+    // A long run keeps the window painted; after half a second "Running script" offers to stop it.
+    m_host.onScriptProgress = [this](double seconds) {
+        if (seconds >= 0.5 && !m_scriptProgress) {
+            m_scriptProgress = new QProgressDialog("Running script", "Stop", 0, 0, this);
+            m_scriptProgress->setObjectName("ScriptProgress");
+            m_scriptProgress->setWindowModality(Qt::ApplicationModal);
+            m_scriptProgress->setMinimumDuration(0);
+            m_scriptProgress->show();
+        }
+        QApplication::processEvents(m_scriptProgress ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents);
+        return m_scriptProgress && m_scriptProgress->wasCanceled();
+    };
 
     buildPanels();
     buildStatusBar();
@@ -182,6 +200,12 @@ TDaubixF::TDaubixF(std::string programFolder)
     m_effects = new TDaubixEffectsF(m_doc, m_quickPreview, this);
     m_backdrops = new TDaubixQBF(m_doc, m_quickPreview, app::programFile(m_folder, generators::kBackdropPresetFile), this);
     m_texture = new TTextureF(m_doc, this);
+    m_script = new TDaubixScriptF(m_doc, m_host, m_folder, m_ini, this);
+    m_host.editor = m_script;
+    connect(m_script, &TDaubixScriptF::helpRequested, this, [this](const QString& anchor) { showHelp(anchor); });
+    commands::scriptSession(m_doc).onPreview = [this](gfx::Bitmap picture) {
+        m_quickPreview->showPicture(std::move(picture));
+    };
 }
 
 TDaubixF::~TDaubixF() = default;
@@ -382,12 +406,17 @@ QAction* TDaubixF::action(std::string_view path) const
 
 void TDaubixF::runRow(const app::CommandRow& row)
 {
+    if (commands::scriptRunning(m_doc))
+        return; // the events a running script lets through start nothing
     if (row.kind == app::ItemKind::Window) {
         openWindow(row.text, false);
         return;
     }
     app::CommandContext ctx{m_doc, m_host};
     app::runCommand(ctx, row);
+    delete std::exchange(m_scriptProgress, nullptr);
+    if (row.path.starts_with("Script >"))
+        m_script->showLibrary();
     if (!row.icon.empty())
         if (const auto it = m_dropdowns.find(captions(row.path).front()); it != m_dropdowns.end())
             it->second->setIcon(drawnIcon(row.icon));
@@ -459,7 +488,7 @@ bool TDaubixF::openWindow(std::string_view name, bool check)
     return false;
 }
 
-void TDaubixF::showHelp()
+void TDaubixF::showHelp(const QString& anchor)
 {
     const std::string page = app::programFile(m_folder, "Daubix.html");
     std::error_code error;
@@ -476,7 +505,7 @@ void TDaubixF::showHelp()
         help->resize(560, 480);
     }
     help->setSource(QUrl::fromLocalFile(QString::fromStdString(page)));
-    help->scrollToAnchor("Daubix");
+    help->scrollToAnchor(anchor);
     help->show();
     help->raise();
 }
@@ -561,6 +590,10 @@ void TDaubixF::showEvent(QShowEvent* event)
 
 void TDaubixF::closeEvent(QCloseEvent* event)
 {
+    if (commands::scriptRunning(m_doc)) {
+        event->ignore(); // "Stop" first: the script still draws on the image
+        return;
+    }
     if (m_doc.modified) {
         const auto answer = QMessageBox::question(this, "Daubix", "Save changes to the image?",
             QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Cancel);
@@ -579,6 +612,7 @@ void TDaubixF::closeEvent(QCloseEvent* event)
 void TDaubixF::saveOnClose()
 {
     (void)io::writeBmpFile(app::programFile(m_folder, "patterns.bmp"), m_doc.patternStrip);
+    m_script->savePlacement(m_ini);
     const QRect g = normalGeometry();
     app::writeMainPlacement(m_ini, {isMaximized(), g.x(), g.y(), g.width(), g.height()}, isMinimized());
     const std::string text = m_ini.text();
@@ -628,6 +662,8 @@ void TDaubixF::mypaintMouse(int step, QMouseEvent* event)
     e.shift = event->modifiers() & Qt::ShiftModifier;
     e.ctrl = event->modifiers() & Qt::ControlModifier;
     e.alt = event->modifiers() & Qt::AltModifier;
+    if (commands::scriptRunning(m_doc))
+        return; // the script draws on the image; the tools wait
     switch (static_cast<MyPaint::MouseStep>(step)) {
     case MyPaint::MouseStep::Press:
         m_tools.press(e);

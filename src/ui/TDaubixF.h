@@ -17,6 +17,7 @@
 class QLabel;
 class QMenu;
 class QMouseEvent;
+class QProgressDialog;
 class QScrollArea;
 class QToolButton;
 
@@ -33,6 +34,7 @@ class TGammaPanel;
 class TQuickPreviewF;
 class TDaubixEffectsF;
 class TDaubixQBF;
+class TDaubixScriptF;
 class TDaubixFLF;
 class TTextureF;
 
@@ -75,7 +77,7 @@ private:
     QAction* addRow(QMenu* menu, const app::CommandRow& row);
     void runRow(const app::CommandRow& row);
     bool openWindow(std::string_view name, bool check);
-    void showHelp();
+    void showHelp(const QString& anchor = "Daubix");
     void saveOnClose();
     void mypaintMouse(int step, QMouseEvent* event);
     void imageChanged();
@@ -96,6 +98,8 @@ private:
     TDaubixFLF* m_filters = nullptr;
     TDaubixEffectsF* m_effects = nullptr;
     TDaubixQBF* m_backdrops = nullptr;
+    TDaubixScriptF* m_script = nullptr;
+    QProgressDialog* m_scriptProgress = nullptr;
     TTextureF* m_texture = nullptr;
     std::array<QLabel*, 4> m_status{};
     QLabel* m_floatImage = nullptr;

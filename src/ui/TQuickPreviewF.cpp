@@ -47,8 +47,7 @@ public:
     }
     void setStatus(int panel, const std::string& text) override { m_main.setStatus(panel, text); }
     void moveMouse(gfx::Point imagePoint) override { m_main.moveMouse(imagePoint); }
-    bool scriptEditorShowing() const override { return m_main.scriptEditorShowing(); }
-    void insertScriptText(const std::string& text) override { m_main.insertScriptText(text); }
+    app::ScriptEditor* scriptEditor() override { return m_main.scriptEditor(); }
     std::optional<gfx::Bitmap> clipboardBitmap() override { return m_main.clipboardBitmap(); }
     void setClipboardBitmap(const gfx::Bitmap& bitmap) override { m_main.setClipboardBitmap(bitmap); }
     void repaint(const gfx::Rect& area) override { m_main.repaint(area); }

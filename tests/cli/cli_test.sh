@@ -107,7 +107,7 @@ check "a timeout ends a long loop" 1 timeout 60 "$cli" run "$work/long.dxs" --ti
 expect "the timeout is reported" grep -q "run cancelled" "$work/err"
 printf 'do 3 filter "trace" background "sky" loop' >"$work/requests.dxs"
 check "host requests run headless" 0 "$cli" run "$work/requests.dxs"
-expect "each request is noted once" test "$(grep -c 'background "sky" is not a backdrop preset' "$work/err")" -eq 1
+expect "each request is noted once" test "$(grep -c 'background "sky" matches nothing' "$work/err")" -eq 1
 expect "trace is run, not noted" test "$(grep -c 'trace' "$work/err")" -eq 0
 check "a missing script" 1 "$cli" run "$work/none.dxs"
 check "a bad size" 2 "$cli" run "$work/state.dxs" --size 100000x100000
@@ -444,7 +444,7 @@ expect "the turtle draws on the inverted image" cmp -s "$e/after.bmp" "$e/before
 expect "the turtle drew" test -n "$(cmp "$e/after.bmp" "$e/invert.bmp")"
 printf 'filter "INVERT"' >"$e/capital.dxs"
 check "INVERT is a filter list name" 0 "$cli" run "$e/capital.dxs" --size 30x10 --out "$e/capital.bmp"
-expect "INVERT is not in the list" grep -q 'filter "INVERT" is not in the filter list' "$work/err"
+expect "INVERT is not in the list" grep -q 'filter "INVERT" matches nothing' "$work/err"
 "$cli" do --size 30x10 --out "$e/blank.bmp"
 expect "INVERT leaves the image" cmp -s "$e/capital.bmp" "$e/blank.bmp"
 printf 'filter "trace"' >"$e/trace.dxs"
@@ -500,12 +500,43 @@ check "a preset added through the drop-down's menu" 0 env DAUBIX_HOME="$q/home" 
 expect "added in its place, the chosen one deleted" test "$(cat "$q/home/DaubixQB.txt")" = "$(printf 'a=0,0,0,0,0,0,255\nb=1,2,3,4,x,6,7')"
 printf 'background "b"' >"$q/bad.dxs"
 check "a script asks for a bad preset" 0 env DAUBIX_HOME="$q/home" "$cli" run "$q/bad.dxs" --size 9x9 --state
-expect "a bad preset changes nothing" grep -q 'background "b" is not a backdrop preset' "$work/err"
+expect "a bad preset changes nothing" grep -q 'background "b" matches nothing' "$work/err"
 rm "$q/home/DaubixQB.txt"
 mkdir "$q/home/DaubixQB.txt"
 check "an unreadable preset file" 1 env DAUBIX_HOME="$q/home" "$cli" do --answer c "TDaubixQBF > Add Backdrop"
 expect "an unreadable preset file is said" grep -q "message: .*DaubixQB.txt" "$work/err"
 expect "an unreadable preset file stays" test -d "$q/home/DaubixQB.txt"
+
+# The Script menu headless: the editor in memory, the library in the program folder.
+k=$work/scripts
+mkdir -p "$k/home"
+check "Ctrl+Alt types the point into the editor" 0 "$cli" do --size 200x200 --file "$k/o.dxs" "Script > View Editor" \
+    "drag line 120,45 ctrl alt" "Script > Save As" --state
+expect "the point is saved" test "$(cat "$k/o.dxs")" = "120 45 "
+expect "no tool drew" grep -qx "undo: 2" "$work/out"
+check "hidden, Ctrl+Alt types nothing" 0 "$cli" do --size 200x200 --file "$k/hidden" "drag line 120,45 ctrl alt" \
+    "Script > Save As"
+expect "the file gets .dxs" test "$(cat "$k/hidden.dxs")" = ""
+printf 'pos 5 5 down go 20\r\nright 90 go 10\r\nfoo\r\n' >"$k/error.dxs"
+check "a script error is told and the steps go on" 0 "$cli" do --size 40x40 --file "$k/error.dxs" "Script > Open..." \
+    "Script > Run" "Range > Select All" --state --out "$k/drawn.bmp"
+expect "the error is told" grep -qx "message: symbol foo is not defined" "$work/err"
+expect "the run is one undo step" grep -qx "undo: 3" "$work/out"
+check "the same script by run" 1 "$cli" run "$k/error.dxs" --size 40x40
+printf 'do 2000000000 go 1 loop' >"$k/long.dxs"
+check "a long run stops at the timeout" 0 timeout 60 "$cli" do --size 20x20 --timeout 0.3 --file "$k/long.dxs" \
+    "Script > Open..." "Script > Run"
+expect "the stop is told" grep -qx "message: run cancelled" "$work/err"
+check "Add, select and Run Item" 0 env DAUBIX_HOME="$k/home" "$cli" do --size 40x40 --file "$k/error.dxs" \
+    "Script > Open..." "editor-select 0,34" "Script > Add" --answer "two lines" "library-select two lines" \
+    "Script > Run Item" --out "$k/item.bmp"
+expect "the entry is stored with ~~" grep -q "^two lines=pos 5 5 down go 20~~right 90 go 10" "$k/home/DaubixLib.tip"
+expect "Run Item draws what Run drew" cmp -s "$k/item.bmp" "$k/drawn.bmp"
+check "the double-click inserts the entry" 0 env DAUBIX_HOME="$k/home" "$cli" do --file "$k/inserted.dxs" \
+    "library-select two lines" "library-insert" "Script > Save As"
+expect "the entry's script with its breaks" test "$(cat "$k/inserted.dxs")" = "$(printf 'pos 5 5 down go 20\r\nright 90 go 10')"
+check "no such entry" 2 env DAUBIX_HOME="$k/home" "$cli" do "library-select nothing"
+check "a bad selection" 2 "$cli" do "editor-select 3"
 
 if command -v tifftopnm >/dev/null && command -v bmptopnm >/dev/null; then
     bmptopnm "$f/in.bmp" >"$f/in.ppm" 2>/dev/null

@@ -20,8 +20,7 @@ public:
     std::optional<gfx::Bitmap> clipboard;
     std::vector<gfx::Rect> repaints;
     std::vector<gfx::Point> mouseMoves;
-    bool scriptShowing = false;
-    std::string scriptText;
+    app::MemoryScriptEditor editor;
     int timerInterval = 0; // 0 = stopped
     std::optional<std::pair<gfx::Bitmap, gfx::Bitmap>> programIcon;
 
@@ -49,8 +48,7 @@ public:
     }
     void setStatus(int panel, const std::string& text) override { statuses.emplace_back(panel, text); }
     void moveMouse(gfx::Point p) override { mouseMoves.push_back(p); }
-    bool scriptEditorShowing() const override { return scriptShowing; }
-    void insertScriptText(const std::string& text) override { scriptText += text; }
+    app::ScriptEditor* scriptEditor() override { return &editor; }
     std::optional<gfx::Bitmap> clipboardBitmap() override { return clipboard; }
     void setClipboardBitmap(const gfx::Bitmap& bitmap) override { clipboard = bitmap; }
     void repaint(const gfx::Rect& area) override { repaints.push_back(area); }

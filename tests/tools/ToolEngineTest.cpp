@@ -79,20 +79,21 @@ TEST_F(Tools, ARightPressOnlySetsTheAnchorAndCtrlShiftJumpsToIt)
 
 TEST_F(Tools, CtrlAltPressTypesThePointIntoTheScriptEditor)
 {
-    host.scriptShowing = true;
+    press({12, 34}, Button::Left, false, true, true); // hidden: nothing
+    host.editor.show();
     press({12, 34}, Button::Left, false, true, true);
-    EXPECT_EQ(host.scriptText, "12 34 ");
+    EXPECT_EQ(host.editor.text(), "12 34 ");
     EXPECT_EQ(doc.undo.index(), 1);
 }
 
 TEST_F(Tools, AltReleasesTypeScriptLines)
 {
-    host.scriptShowing = true;
+    host.editor.show();
     doc.toolMode = "rectangle";
     press({10, 10});
     moveTo({60, 30});
     release({60, 30}, true);
-    EXPECT_EQ(host.scriptText, "pos 10 10 rectangle 50 20 \n");
+    EXPECT_EQ(host.editor.text(), "pos 10 10 rectangle 50 20 \r\n");
 }
 
 TEST_F(Tools, PhaseChainsAdvanceOnePhasePerRelease)
