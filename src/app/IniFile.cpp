@@ -35,13 +35,16 @@ IniFile IniFile::parse(std::string_view text)
             const std::string_view name = trim(line.substr(1, line.size() - 2));
             current = ini.find(name);
             if (!current) {
-                ini.m_sections.push_back({std::string(name), {}});
+                ini.m_sections.push_back({std::string(name), {}, {}});
                 current = &ini.m_sections.back();
             }
             continue;
         }
+        if (!current)
+            continue;
+        current->lines.emplace_back(line);
         const auto equals = line.find('=');
-        if (!current || equals == std::string_view::npos)
+        if (equals == std::string_view::npos)
             continue;
         ini.write(current->name, trim(line.substr(0, equals)), trim(line.substr(equals + 1)));
         current = ini.find(current->name); // the vector may have moved
@@ -117,11 +120,17 @@ std::string IniFile::readString(std::string_view section, std::string_view key, 
     return value(section, key).value_or(std::string(defaultValue));
 }
 
+std::vector<std::string> IniFile::sectionLines(std::string_view section) const
+{
+    const Section* s = find(section);
+    return s ? s->lines : std::vector<std::string>{};
+}
+
 void IniFile::write(std::string_view section, std::string_view key, std::string_view value)
 {
     Section* s = find(section);
     if (!s) {
-        m_sections.push_back({std::string(section), {}});
+        m_sections.push_back({std::string(section), {}, {}});
         s = &m_sections.back();
     }
     for (auto& [k, v] : s->entries)

@@ -2,6 +2,7 @@
 
 // The state of one run of the interpreter, shared by the scanner and the command files.
 
+#include "script/Literals.h"
 #include "script/TzoTurtle.h"
 
 #include <optional>
@@ -222,10 +223,6 @@ struct TzoTurtle::Run_ {
     bool imageBounds();
 };
 
-// An integer literal: optional sign and decimal digits within the signed 32-bit range, or up to eight
-// hexadecimal digits after "$", "x", "X", "0x" or "0X".
-std::optional<std::int32_t> integerLiteral(std::string_view token);
-std::optional<std::int32_t> colorIdentifier(std::string_view token);
 Word wordOf(std::string_view token);
 
 } // namespace daubix::script

@@ -3,8 +3,11 @@
 #include "app/Document.h"
 #include "app/Host.h"
 #include "app/IniFile.h"
+#include "app/ProgramFolder.h"
 #include "app/WindowPlacement.h"
 #include "commands/ScriptCommands.h"
+#include "script/Highlighter.h"
+#include "ui/ScriptHighlighter.h"
 #include "ui/WindowParts.h"
 
 #include <QKeyEvent>
@@ -126,6 +129,9 @@ TDaubixScriptF::TDaubixScriptF(
     m_editor->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_editor->setWordWrapMode(QTextOption::NoWrap);
     m_editor->setTabStopDistance(4 * m_editor->fontMetrics().horizontalAdvance(QLatin1Char(' ')));
+    auto* highlighter = new ScriptHighlighter(m_editor->document(),
+        script::loadHighlighterSettings(app::programFile(programFolder, "DaubixScript.ini")));
+    highlighter->setObjectName("ketGeneralSyn1");
 
     m_library = new QListWidget(m_splitter);
     m_library->setObjectName("ScriptLib");
