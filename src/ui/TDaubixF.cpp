@@ -202,6 +202,10 @@ TDaubixF::TDaubixF(std::string programFolder)
     m_texture = new TTextureF(m_doc, this);
     m_script = new TDaubixScriptF(m_doc, m_host, m_folder, m_ini, this);
     m_host.editor = m_script;
+    // F9 and Shift+F9 work from the editor too, whichever window is active.
+    for (const auto& [row, a] : m_actions)
+        if (std::string_view(row->path).starts_with("Script >"))
+            m_script->addAction(a);
     connect(m_script, &TDaubixScriptF::helpRequested, this, [this](const QString& anchor) { showHelp(anchor); });
     commands::scriptSession(m_doc).onPreview = [this](gfx::Bitmap picture) {
         m_quickPreview->showPicture(std::move(picture));
