@@ -11,7 +11,9 @@
 //   the window created    createTexturePanel(doc)
 //   a bar moved           setNoiseAmount, setTextureSize
 //   the box clicked       setNoiseMonoChrome
-//   "Color", "Use"        the rows of textureWindowRows(), through app::runCommand ("Use" is one undo step)
+//   "Color", "Use"        the rows of textureWindowRows(), through app::runCommand ("Use" is one undo step);
+//                         the window asks for the colour itself, under its own cursor, then calls
+//                         setTextureColor
 // Every change of a setting remakes the tile, which reseeds the program's generator from the clock.
 
 #include "app/Arithmetic.h"

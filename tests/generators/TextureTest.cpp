@@ -211,6 +211,73 @@ TEST(MakeTexture, WritesNothingOutsideTheTile)
         }
 }
 
+// The tile as the steps are written, pixel by pixel on a sheet one pixel wider all round, so that writes
+// beyond the tile land apart from it: what makeTexture draws, where and in which order, and that nothing
+// beyond the edge wraps into the next row.
+gfx::Bitmap writtenTile(gfx::Color base, int size, int noise, bool mono, std::uint32_t seed)
+{
+    app::Random r(seed);
+    const int side = size + 2;
+    std::vector<gfx::Color> sheet(static_cast<std::size_t>(side * side), base);
+    const auto set = [&](int x, int y, gfx::Color c) {
+        if (x >= -1 && y >= -1 && x <= size && y <= size)
+            sheet[static_cast<std::size_t>((y + 1) * side + x + 1)] = c;
+    };
+    const gfx::Color light = generators::light(base), dark = generators::dark(base);
+    for (int x = 0; x <= size; x += 2)
+        for (int y = 0; y <= size; y += r(2) + 2)
+            set(x, y, generators::noisy(base, noise, mono, r));
+    gfx::Color v = base;
+    const auto bump = [&](int x, int y) {
+        v = generators::noisy(base, noise / 4, mono, r);
+        set(x, y, v);
+        set(x + 1, y, generators::blend(v, dark, 36));
+        set(x - 1, y, generators::blend(v, light, 36));
+        set(x, y + 1, generators::blend(v, dark, 36));
+        set(x, y - 1, generators::blend(v, light, 36));
+    };
+    const auto corners = [&](int x, int y) {
+        set(x - 1, y - 1, generators::blend(v, light, 52));
+        set(x - 1, y + 1, generators::blend(v, base, 36));
+        set(x + 1, y + 1, generators::blend(v, dark, 52));
+        set(x + 1, y - 1, generators::blend(v, base, 36));
+    };
+    const std::int64_t count = (std::int64_t{noise} + size / 4) * size;
+    for (std::int64_t i = 0; i < std::max<std::int64_t>(1, count / 80); ++i) {
+        const int c = generators::randpos(size, r), d = generators::randpos(size, r);
+        const int m = generators::randpos(size, r), o = generators::randpos(size, r);
+        bump(c, d);
+        bump(m, o);
+        corners(m, o);
+        const int e = generators::randpos(size, r), f = generators::randpos(size, r);
+        bump(e, f);
+        corners(e, f);
+        const int p = generators::randpos(size, r), q = generators::randpos(size, r);
+        const int y = generators::randpos(size, r), z = generators::randpos(size, r);
+        bump(p, q);
+        set(y, z, generators::noisy(base, noise / 4, mono, r));
+    }
+    gfx::Bitmap tile(size, size);
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x)
+            tile.setPixel(x, y, sheet[static_cast<std::size_t>((y + 1) * side + x + 1)]);
+    return tile;
+}
+
+TEST(MakeTexture, DrawsTheStepsInTheirOrder)
+{
+    struct Case {
+        int size, noise;
+        bool mono;
+        gfx::Color colour;
+    };
+    for (const Case c : {Case{60, 40, false, gfx::clOlive}, Case{4, 100, true, gfx::clOlive},
+             Case{8, 0, false, gfx::clTeal}, Case{5, 77, false, gfx::clWhite}, Case{240, 100, true, gfx::clMaroon}}) {
+        SCOPED_TRACE(testing::Message() << c.size << " " << c.noise << " " << c.mono);
+        EXPECT_EQ(tileOf(c.size, c.noise, c.mono, 321, c.colour), writtenTile(c.colour, c.size, c.noise, c.mono, 321));
+    }
+}
+
 TEST(MakeTexture, TheSameClockMakesTheSameTile)
 {
     EXPECT_EQ(tileOf(60, 40, false, 7), tileOf(60, 40, false, 7));
