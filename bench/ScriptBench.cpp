@@ -2,6 +2,11 @@
 // variables, and the cost of a procedure call wherever its definition stands in a long script. Then the
 // editor's highlighter over a long script, beside a plain copy of the script's bytes (the floor).
 
+#include "Processes.h"
+#include "QuietHost.h"
+
+#include "app/Document.h"
+#include "commands/ScriptCommands.h"
 #include "gfx/Canvas.h"
 #include "script/Highlighter.h"
 #include "script/TzoTurtle.h"
@@ -37,6 +42,66 @@ void NestedLoops(benchmark::State& state)
     runScript(state, "0 in s do 1000 do 1000 s 3 + 2 * 7 / in s loop loop s drop", 10'000'000 + 3'000 + 9);
 }
 BENCHMARK(NestedLoops)->Unit(benchmark::kMillisecond);
+
+// The same through the window's binding: the cancellation asked every few thousand steps, the pump
+// itself a stub.
+void NestedLoopsBound(benchmark::State& state)
+{
+    app::Document doc;
+    doc.image = gfx::Bitmap(64, 64);
+    bench::QuietHost host;
+    script::TzoTurtle turtle;
+    commands::bindTurtle(turtle, doc.canvas, doc, host, commands::scriptSession(doc));
+    for (auto _ : state)
+        if (const script::RunResult result
+            = turtle.Run("0 in s do 1000 do 1000 s 3 + 2 * 7 / in s loop loop s drop");
+            result.status != "ready") {
+            state.SkipWithError(result.status.c_str());
+            return;
+        }
+}
+BENCHMARK(NestedLoopsBound)->Unit(benchmark::kMillisecond);
+
+// A host whose repaint copies a 1024 x 768 view out of the image, as the window's does.
+class ViewHost : public bench::QuietHost {
+public:
+    explicit ViewHost(const gfx::Bitmap& image)
+        : m_image(image)
+    {
+    }
+    void repaint(const gfx::Rect&) override
+    {
+        const std::size_t row = 1024 * 3;
+        for (int y = 0; y < 768; ++y)
+            std::memcpy(m_view.data() + static_cast<std::size_t>(y) * row, m_image.scanLine(y), row);
+        benchmark::ClobberMemory();
+    }
+
+private:
+    const gfx::Bitmap& m_image;
+    std::vector<std::uint8_t> m_view = std::vector<std::uint8_t>(1024 * 768 * 3);
+};
+
+// Text drawn in a loop on 1024 x 1024, with the repaints that make it visible during the run (1), or none.
+void TextLoop(benchmark::State& state)
+{
+    app::Document doc;
+    doc.image = gfx::Bitmap(1024, 1024);
+    ViewHost host(doc.image);
+    script::TzoTurtle turtle;
+    commands::bindTurtle(turtle, doc.canvas, doc, host, commands::scriptSession(doc));
+    if (state.range(0) == 0)
+        turtle.OnRepaintRequest = nullptr;
+    for (auto _ : state) {
+        turtle.Position = {512, 512};
+        if (const script::RunResult result = turtle.Run("down do 2000 text \"Daubix\" go 3 right 7 loop");
+            result.status != "ready") {
+            state.SkipWithError(result.status.c_str());
+            return;
+        }
+    }
+}
+BENCHMARK(TextLoop)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 // Calls of a procedure with a megabyte of comment between the call and the definition, or none; five
 // tokens per call ("p 1 drop ] loop"). Runs of one call give the cost of preparing the text, so the
@@ -117,6 +182,43 @@ void BM_HighlightScript(benchmark::State& state)
     state.counters["bytes"] = static_cast<double>(script.size());
 }
 BENCHMARK(BM_HighlightScript)->Unit(benchmark::kMicrosecond);
+
+// ---- whole processes -------------------------------------------------------------------------------
+
+std::string folder()
+{
+    static const std::string dir = bench::benchFolder("daubix-script-bench");
+    return dir;
+}
+
+// A script's backdrop request on 4096 x 4096 against apply drawing the same preset.
+void runProcess(benchmark::State& state, const std::string& program, const std::string& arguments)
+{
+    static const bool made = [] {
+        const std::string preset = "grey=0,0,0,0,0,0,255\n", script = "background \"GREY\"";
+        const auto write = [](const std::string& path, const std::string& text) {
+            return io::writeFileAtomically(path, {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()})
+                .ok();
+        };
+        return write(folder() + "/DaubixQB.txt", preset) && write(folder() + "/grey.dxs", script)
+            && std::system(("'" + std::string(DAUBIX_CLI) + "' do --size 4096x4096 --out '" + folder() + "/in.bmp'")
+                               .c_str())
+            == 0;
+    }();
+    if (!made) {
+        state.SkipWithError("cannot write the inputs");
+        return;
+    }
+    bench::timeProcess(state, folder(), program, arguments);
+}
+
+const std::string kOurs = DAUBIX_CLI;
+BENCHMARK_CAPTURE(runProcess, background_run, "env", "DAUBIX_HOME=. " + kOurs + " run grey.dxs --in in.bmp --out out.bmp")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(runProcess, backdrop_apply, kOurs, "apply Backdrop:0,0,0,0,0,0,255 in.bmp out.bmp")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 } // namespace
 

@@ -52,10 +52,14 @@ public:
         (void)seconds;
         return false;
     }
+    // The run is over, before its outcome is told.
+    virtual void scriptRunEnded() { }
     virtual std::optional<gfx::Bitmap> clipboardBitmap() = 0;
     virtual void setClipboardBitmap(const gfx::Bitmap& bitmap) = 0;
     // The image changed inside the area (image pixels; right and bottom exclusive).
     virtual void repaint(const gfx::Rect& area) = 0;
+    // Paints what repaint marked at once, where painting waits for an event loop (a script's run).
+    virtual void repaintNow() { }
     // The program's window and task-bar icon: a colour picture and a one-bit mask (1 = transparent).
     virtual void setProgramIcon(const gfx::Bitmap& colour, const gfx::Bitmap& mask) = 0;
     virtual void startTimer(int intervalMs) = 0;

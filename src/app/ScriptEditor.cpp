@@ -4,6 +4,66 @@
 
 namespace daubix::app {
 
+namespace {
+
+// Windows-1252's characters 0x80 .. 0x9F; the rest of its upper half is Latin-1. Unassigned codes keep
+// their own value.
+constexpr char16_t kCp1252High[32] = {0x20AC, 0x81, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030,
+    0x0160, 0x2039, 0x0152, 0x8D, 0x017D, 0x8F, 0x90, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0x02DC,
+    0x2122, 0x0161, 0x203A, 0x0153, 0x9D, 0x017E, 0x0178};
+
+bool validUtf8(std::string_view s)
+{
+    for (std::size_t i = 0; i < s.size();) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        const int n = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 0;
+        if (n == 0 || i + n > s.size())
+            return false;
+        std::uint32_t code = n == 1 ? c : c & (0x7F >> n);
+        for (int k = 1; k < n; ++k) {
+            const auto d = static_cast<unsigned char>(s[i + k]);
+            if ((d & 0xC0) != 0x80)
+                return false;
+            code = code << 6 | (d & 0x3F);
+        }
+        const std::uint32_t least[] = {0, 0, 0x80, 0x800, 0x10000};
+        if (code < least[n] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+            return false;
+        i += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+void appendUtf8(std::string& out, std::uint32_t code)
+{
+    if (code < 0x80) {
+        out += static_cast<char>(code);
+    } else if (code < 0x800) {
+        out += static_cast<char>(0xC0 | code >> 6);
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+        out += static_cast<char>(0xE0 | code >> 12);
+        out += static_cast<char>(0x80 | (code >> 6 & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    }
+}
+
+} // namespace
+
+std::string utf8FromScriptBytes(std::string_view bytes)
+{
+    if (validUtf8(bytes))
+        return std::string(bytes.starts_with("\xEF\xBB\xBF") ? bytes.substr(3) : bytes);
+    std::string out;
+    out.reserve(bytes.size() + bytes.size() / 4);
+    for (const char ch : bytes) {
+        const auto c = static_cast<unsigned char>(ch);
+        appendUtf8(out, c >= 0x80 && c < 0xA0 ? kCp1252High[c - 0x80] : c);
+    }
+    return out;
+}
+
+
 std::string editorText(std::string_view fileText)
 {
     std::string out;
@@ -63,10 +123,21 @@ void MemoryScriptEditor::replaceSelection(const std::string& text)
     m_anchor = m_caret = from + inserted.size();
 }
 
+// Where the window's caret would stand for a byte position: at the start of a character, before a CR LF.
+std::size_t characterStart(std::string_view text, std::size_t byte)
+{
+    byte = std::min(byte, text.size());
+    while (byte > 0 && byte < text.size() && (static_cast<unsigned char>(text[byte]) & 0xC0) == 0x80)
+        --byte;
+    if (byte > 0 && byte < text.size() && text[byte] == '\n' && text[byte - 1] == '\r')
+        --byte;
+    return byte;
+}
+
 void MemoryScriptEditor::select(std::size_t from, std::size_t to)
 {
-    m_anchor = std::min(from, m_text.size());
-    m_caret = std::min(to, m_text.size());
+    m_anchor = characterStart(m_text, from);
+    m_caret = characterStart(m_text, to);
 }
 
 } // namespace daubix::app

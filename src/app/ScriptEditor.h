@@ -12,6 +12,9 @@ namespace daubix::app {
 
 // The text with each line break (LF, CR or CR LF) written CR LF.
 std::string editorText(std::string_view fileText);
+// A script's bytes as UTF-8: as they are when they are UTF-8 (a byte order mark dropped), else read as
+// Windows-1252, the classic editor's code page.
+std::string utf8FromScriptBytes(std::string_view bytes);
 
 // A byte position of the editor's text as a window counts characters: UTF-16 units, each line break one.
 // A position inside a UTF-8 sequence is that character's start; one between CR and LF is the line's end;

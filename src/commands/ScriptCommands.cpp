@@ -24,62 +24,6 @@ constexpr const char* kCaption = "Daubix Script";
 constexpr const char* kTagPrompt = "Enter Tag Name";
 constexpr const char* kFilter = "Daubix Script Files|*.dxs";
 
-// Windows-1252's characters 0x80 .. 0x9F; the rest of its upper half is Latin-1. Unassigned codes keep
-// their own value.
-constexpr char16_t kCp1252High[32] = {0x20AC, 0x81, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030,
-    0x0160, 0x2039, 0x0152, 0x8D, 0x017D, 0x8F, 0x90, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0x02DC,
-    0x2122, 0x0161, 0x203A, 0x0153, 0x9D, 0x017E, 0x0178};
-
-bool validUtf8(std::string_view s)
-{
-    for (std::size_t i = 0; i < s.size();) {
-        const auto c = static_cast<unsigned char>(s[i]);
-        const int n = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 0;
-        if (n == 0 || i + n > s.size())
-            return false;
-        std::uint32_t code = n == 1 ? c : c & (0x7F >> n);
-        for (int k = 1; k < n; ++k) {
-            const auto d = static_cast<unsigned char>(s[i + k]);
-            if ((d & 0xC0) != 0x80)
-                return false;
-            code = code << 6 | (d & 0x3F);
-        }
-        const std::uint32_t least[] = {0, 0, 0x80, 0x800, 0x10000};
-        if (code < least[n] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
-            return false;
-        i += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
-void appendUtf8(std::string& out, std::uint32_t code)
-{
-    if (code < 0x80) {
-        out += static_cast<char>(code);
-    } else if (code < 0x800) {
-        out += static_cast<char>(0xC0 | code >> 6);
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | code >> 12);
-        out += static_cast<char>(0x80 | (code >> 6 & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    }
-}
-
-// A script file's text as UTF-8: as it is when it is UTF-8, else read as Windows-1252.
-std::string decodeScript(std::string_view bytes)
-{
-    if (validUtf8(bytes))
-        return std::string(bytes);
-    std::string out;
-    out.reserve(bytes.size() + bytes.size() / 4);
-    for (const char ch : bytes) {
-        const auto c = static_cast<unsigned char>(ch);
-        appendUtf8(out, c >= 0x80 && c < 0xA0 ? kCp1252High[c - 0x80] : c);
-    }
-    return out;
-}
-
 app::ScriptEditor* editorOf(app::Host& host)
 {
     return host.scriptEditor();
@@ -142,7 +86,7 @@ void openScript(app::CommandContext& ctx, const app::CommandRow&)
         return;
     }
     const auto& b = bytes.value();
-    editor->setText(app::editorText(decodeScript({reinterpret_cast<const char*>(b.data()), b.size()})));
+    editor->setText(app::editorText(app::utf8FromScriptBytes({reinterpret_cast<const char*>(b.data()), b.size()})));
 }
 
 void saveScriptAs(app::CommandContext& ctx, const app::CommandRow&)
@@ -293,6 +237,7 @@ void bindTurtle(
             return;
         last = now;
         host.repaint({0, 0, doc.image.width(), doc.image.height()});
+        host.repaintNow();
     };
     turtle.OnRequestBackGround = [&doc, &host, &session](const std::string& name) {
         app::BackdropState& backdrops = doc.backdrop;
@@ -336,6 +281,7 @@ script::RunResult runScript(app::Document& doc, app::Host& host, std::string_vie
     const Running running(session);
     bindTurtle(session.turtle, doc.canvas, doc, host, session);
     script::RunResult result = session.turtle.Run(text);
+    host.scriptRunEnded();
     host.repaint({0, 0, doc.image.width(), doc.image.height()});
     return result;
 }
@@ -346,7 +292,8 @@ void insertLibraryEntry(app::Document& doc, app::Host& host)
     script::ScriptLibrary& lib = library(doc, host);
     if (!editor || !lib.hasSelection())
         return;
-    editor->replaceSelection(script::ScriptLibrary::script(lib.entries()[static_cast<std::size_t>(lib.selected())]));
+    editor->replaceSelection(
+        app::utf8FromScriptBytes(script::ScriptLibrary::script(lib.entries()[static_cast<std::size_t>(lib.selected())])));
 }
 
 std::span<const app::CommandRow> scriptCommandRows()

@@ -139,9 +139,9 @@ std::optional<gfx::Bitmap> requestFilter(app::Document& doc, app::Host& host, st
     if (!row)
         return std::nullopt;
     clickChannelRadio(doc, 0);
-    if (!clickFilterList(doc, host, *row))
-        return std::nullopt;
-    return previewOrMessage(doc, host);
+    // The classic window ran the filter a second time over the same copy, which gives the same
+    // picture; once is enough.
+    return clickFilterList(doc, host, *row);
 }
 
 std::string_view channelCaption(const app::Document& doc, int channel)

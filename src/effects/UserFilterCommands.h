@@ -62,9 +62,9 @@ std::optional<gfx::Bitmap> showUserMatrix(app::Document& doc, app::Host& host);
 // the selection and the preview stay.
 std::optional<gfx::Bitmap> choosePreset(app::Document& doc, app::Host& host, int index);
 
-// A script's "filter NAME" for the names of the list (ignoring case): the red radio is checked, the
-// entry is clicked, and the filter runs once more. The picture of that last run, or none when the name is
-// not in the list or the run failed (with a message).
+// A script's "filter NAME" for the names of the list (ignoring case): the red radio is checked and the
+// entry is clicked. The picture of that click, or none when the name is not in the list or the run failed
+// (with a message).
 std::optional<gfx::Bitmap> requestFilter(app::Document& doc, app::Host& host, std::string_view name);
 
 // A radio button's caption: the name of the channel's filter.

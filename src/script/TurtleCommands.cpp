@@ -105,6 +105,11 @@ bool TzoTurtle::Run_::cancelled()
     return (++steps & 0x3FFF) == 0 && t.Cancelled && t.Cancelled();
 }
 
+bool TzoTurtle::Run_::afterEvent()
+{
+    return t.Cancelled && t.Cancelled() ? fail("run cancelled") : true;
+}
+
 // A regular polygon or star: n - 1 forward moves with the pen down, a closing line to the start, and
 // the turtle as it was.
 bool TzoTurtle::Run_::figure(std::int32_t n, std::int32_t side, double turn)
@@ -494,7 +499,7 @@ bool TzoTurtle::Run_::command(Word word)
         gfx::drawText(canvas.bitmap(), font, at.x, at.y, s, std::nullopt);
         if (t.OnRepaintRequest)
             t.OnRepaintRequest();
-        return true;
+        return afterEvent();
     }
     case Word::TextOut:
         if (!readText(s))
@@ -587,14 +592,14 @@ bool TzoTurtle::Run_::command(Word word)
         t.BackgroundName = s;
         if (t.OnRequestBackGround)
             t.OnRequestBackGround(s);
-        return true;
+        return afterEvent();
     case Word::Filter:
         if (!readText(s))
             return fail("invalid text in filter");
         t.FilterName = s;
         if (t.OnRequestFilter)
             t.OnRequestFilter(s);
-        return true;
+        return afterEvent();
 
     case Word::In:
     case Word::InAdd:

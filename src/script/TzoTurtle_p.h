@@ -218,6 +218,9 @@ struct TzoTurtle::Run_ {
     bool figure(std::int32_t n, std::int32_t side, double turn);
     // Counts a step and asks the host every few thousand steps whether to stop.
     bool cancelled();
+    // After an event the host answered (a repaint, a backdrop, a filter), which may take long: the host
+    // is asked at once whether to stop, rather than thousands of steps later.
+    bool afterEvent();
     void forward(std::int32_t distance);
     void goTo(gfx::Point p);
     bool imageBounds();

@@ -33,6 +33,18 @@ public:
     app::ScriptEditor* scriptEditor() override { return editor; }
     // While a script runs: keeps the window painted and opens "Running script" with its Stop.
     std::function<bool(double)> onScriptProgress;
+    std::function<void()> onRepaintNow;
+    std::function<void()> onScriptRunEnded;
+    void scriptRunEnded() override
+    {
+        if (onScriptRunEnded)
+            onScriptRunEnded();
+    }
+    void repaintNow() override
+    {
+        if (onRepaintNow)
+            onRepaintNow();
+    }
     bool scriptRunStopped(double seconds) override { return onScriptProgress && onScriptProgress(seconds); }
     std::optional<gfx::Bitmap> clipboardBitmap() override;
     void setClipboardBitmap(const gfx::Bitmap& bitmap) override;

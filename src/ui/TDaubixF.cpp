@@ -52,6 +52,33 @@
 
 namespace daubix::ui {
 
+// Swallows the user's clicks, keys and wheel turns while a script runs, except those for the busy box.
+class TDaubixF::InputDuringRun : public QObject {
+public:
+    using QObject::QObject;
+    QWidget* allowed = nullptr;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::Wheel:
+        case QEvent::ShortcutOverride: {
+            // Windows pass their input on to their widgets, which are judged here.
+            auto* widget = qobject_cast<QWidget*>(watched);
+            return widget && !(allowed && (widget == allowed || allowed->isAncestorOf(widget)));
+        }
+        default:
+            return false;
+        }
+    }
+};
+
 namespace {
 
 gfx::Color toColor(const QColor& c)
@@ -176,8 +203,15 @@ TDaubixF::TDaubixF(std::string programFolder)
         if (!commands::scriptRunning(m_doc))
             m_tools.tick();
     };
+    m_host.onRepaintNow = [this] { m_paint->repaint(); };
     // A long run keeps the window painted; after half a second "Running script" offers to stop it.
     m_host.onScriptProgress = [this](double seconds) {
+        if (!m_inputDuringRun) {
+            // Clicks and keys during a run are dropped, not kept for afterwards; the busy box's Stop
+            // gets through once it shows.
+            m_inputDuringRun = new InputDuringRun(this);
+            qApp->installEventFilter(m_inputDuringRun);
+        }
         if (seconds >= 0.5 && !m_scriptProgress) {
             m_scriptProgress = new QProgressDialog("Running script", "Stop", 0, 0, this);
             m_scriptProgress->setObjectName("ScriptProgress");
@@ -185,8 +219,13 @@ TDaubixF::TDaubixF(std::string programFolder)
             m_scriptProgress->setMinimumDuration(0);
             m_scriptProgress->show();
         }
-        QApplication::processEvents(m_scriptProgress ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents);
+        m_inputDuringRun->allowed = m_scriptProgress;
+        QApplication::processEvents();
         return m_scriptProgress && m_scriptProgress->wasCanceled();
+    };
+    m_host.onScriptRunEnded = [this] {
+        delete std::exchange(m_scriptProgress, nullptr);
+        delete std::exchange(m_inputDuringRun, nullptr);
     };
 
     buildPanels();
@@ -418,7 +457,6 @@ void TDaubixF::runRow(const app::CommandRow& row)
     }
     app::CommandContext ctx{m_doc, m_host};
     app::runCommand(ctx, row);
-    delete std::exchange(m_scriptProgress, nullptr);
     if (row.path.starts_with("Script >"))
         m_script->showLibrary();
     if (!row.icon.empty())

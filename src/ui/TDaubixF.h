@@ -100,6 +100,8 @@ private:
     TDaubixQBF* m_backdrops = nullptr;
     TDaubixScriptF* m_script = nullptr;
     QProgressDialog* m_scriptProgress = nullptr;
+    class InputDuringRun;
+    InputDuringRun* m_inputDuringRun = nullptr; // set while a script runs
     TTextureF* m_texture = nullptr;
     std::array<QLabel*, 4> m_status{};
     QLabel* m_floatImage = nullptr;

@@ -33,7 +33,11 @@ public:
         : QPlainTextEdit(parent)
         , m_gutter(new Gutter(this))
     {
-        connect(this, &QPlainTextEdit::blockCountChanged, this, [this] { setViewportMargins(gutterWidth(), 0, 0, 0); });
+        connect(this, &QPlainTextEdit::blockCountChanged, this, [this] {
+            setViewportMargins(gutterWidth(), 0, 0, 0);
+            const QRect r = contentsRect();
+            m_gutter->setGeometry(r.left(), r.top(), gutterWidth(), r.height());
+        });
         connect(this, &QPlainTextEdit::updateRequest, this, [this](const QRect& rect, int dy) {
             if (dy)
                 m_gutter->scroll(0, dy);
@@ -105,7 +109,7 @@ std::string coreText(QString text)
 
 TDaubixScriptF::TDaubixScriptF(
     app::Document& doc, app::Host& host, const std::string& programFolder, const app::IniFile& ini, QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint)
+    : QWidget(parent, Qt::Tool) // above the main window, not above every other program
     , m_doc(doc)
     , m_host(host)
 {
@@ -172,7 +176,7 @@ void TDaubixScriptF::showLibrary()
     const QSignalBlocker quiet(m_library);
     m_library->clear();
     for (const std::string& entry : lib.entries()) {
-        auto* item = new QListWidgetItem(qstring(script::ScriptLibrary::tag(entry)), m_library);
+        auto* item = new QListWidgetItem(qstring(app::utf8FromScriptBytes(script::ScriptLibrary::tag(entry))), m_library);
         item->setSizeHint(QSize(0, 18));
     }
     m_library->setCurrentRow(lib.selected());
@@ -244,6 +248,9 @@ void TDaubixScriptF::select(std::size_t from, std::size_t to)
 
 void TDaubixScriptF::focus()
 {
+    // The keys come here next, even after a click on the image or a message over the main window.
+    raise();
+    activateWindow();
     m_editor->setFocus();
 }
 

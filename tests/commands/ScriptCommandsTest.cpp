@@ -146,10 +146,18 @@ TEST(ScriptRequests, BackdropsFiltersAndTheImageSize)
     commands::runScript(s.doc, s.host, "filter \"invert\"");
     EXPECT_EQ(s.doc.image, menu.image);
 
-    // The size is read at every request: a backdrop that resizes nothing, then a new image mid-way.
+    // The size is read at every request, whatever the image became since.
     s.doc.image = gfx::Bitmap(10, 10);
     EXPECT_EQ(commands::runScript(s.doc, s.host, "gobottom goright").status, "ready");
     EXPECT_EQ(commands::scriptSession(s.doc).turtle.Position, (gfx::Point{9, 9}));
+    script::TzoTurtle turtle;
+    commands::bindTurtle(turtle, s.doc.canvas, s.doc, s.host, commands::scriptSession(s.doc));
+    gfx::Rect r;
+    turtle.OnRequestImageSize(r);
+    EXPECT_EQ(r, (gfx::Rect{0, 0, 9, 9}));
+    s.doc.image = gfx::Bitmap(31, 7);
+    turtle.OnRequestImageSize(r);
+    EXPECT_EQ(r, (gfx::Rect{0, 0, 30, 6}));
 }
 
 } // namespace

@@ -103,6 +103,20 @@ TEST(MemoryScriptEditor, EditsAsTheWindowDoes)
     EXPECT_EQ(e.caret(), 6u);
     e.select(100, 2);
     EXPECT_EQ(e.selectedText(), " 5\r\nright 2");
+    // A position between CR and LF is the line's end, one inside a character its start, as in the window.
+    e.setText("ab\r\n\xC3\xA9");
+    e.select(3, 3);
+    EXPECT_EQ(e.caret(), 2u);
+    e.select(5, 5);
+    EXPECT_EQ(e.caret(), 4u);
+}
+
+TEST(ScriptFiles, AreReadAsUtf8ElseWindows1252)
+{
+    EXPECT_EQ(app::utf8FromScriptBytes("caf\xC3\xA9"), "caf\xC3\xA9");
+    EXPECT_EQ(app::utf8FromScriptBytes("\xEF\xBB\xBFpos 1 1"), "pos 1 1");
+    EXPECT_EQ(app::utf8FromScriptBytes("caf\xE9 \x80 \x9F"), "caf\xC3\xA9 \xE2\x82\xAC \xC5\xB8");
+    EXPECT_EQ(app::utf8FromScriptBytes("\xED\xA0\x80"), "\xC3\xAD\xC2\xA0\xE2\x82\xAC"); // a surrogate is not UTF-8
 }
 
 } // namespace

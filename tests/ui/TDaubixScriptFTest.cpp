@@ -89,12 +89,20 @@ private slots:
         w.doc().toolMode = "rectangle";
         w.editor->clear();
         QWidget* view = w.main->paintView();
-        QTest::mousePress(view, Qt::LeftButton, {}, {10, 10});
-        QMouseEvent move(QEvent::MouseMove, QPointF(60, 30), view->mapToGlobal(QPointF(60, 30)), Qt::NoButton,
-            Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(view, &move);
-        QTest::mouseRelease(view, Qt::LeftButton, Qt::AltModifier, {60, 30});
+        const auto altRectangle = [view] {
+            QTest::mousePress(view, Qt::LeftButton, {}, {10, 10});
+            QMouseEvent move(QEvent::MouseMove, QPointF(60, 30), view->mapToGlobal(QPointF(60, 30)), Qt::NoButton,
+                Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(view, &move);
+            QTest::mouseRelease(view, Qt::LeftButton, Qt::AltModifier, {60, 30});
+        };
+        altRectangle();
         QCOMPARE(w.editor->toPlainText(), QString("pos 10 10 rectangle 50 20 \n"));
+        w.script->close();
+        w.editor->clear();
+        altRectangle();
+        QCOMPARE(w.editor->toPlainText(), QString()); // hidden: the rectangle is only drawn
+        QVERIFY(w.doc().image != before);
     }
 
     void errorsPutTheCaretWhereTheRunStopped()
