@@ -3,6 +3,7 @@
 #include "app/Document.h"
 #include "effects/QuickEffects.h"
 #include "ui/TQuickPreviewF.h"
+#include "ui/WindowParts.h"
 
 #include <QLabel>
 #include <QScrollBar>
@@ -24,14 +25,6 @@ QScrollBar* scrollBar(QWidget* parent, const char* name, Qt::Orientation orienta
     bar->setObjectName(name);
     bar->setGeometry(geometry);
     return bar;
-}
-
-void label(QWidget* parent, const char* name, const char* text, QPoint at)
-{
-    auto* l = new QLabel(text, parent);
-    l->setObjectName(name);
-    l->move(at);
-    l->adjustSize();
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "app/Document.h"
 #include "generators/Texture.h"
 #include "ui/TTexturePanel.h"
+#include "ui/WindowParts.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -28,14 +29,6 @@ QScrollBar* bar(QWidget* parent, const char* name, int lo, int hi, QRect geometr
     b->setRange(lo, hi);
     b->setGeometry(geometry);
     return b;
-}
-
-void label(QWidget* parent, const char* name, const char* text, QPoint at)
-{
-    auto* l = new QLabel(text, parent);
-    l->setObjectName(name);
-    l->move(at);
-    l->adjustSize();
 }
 
 } // namespace

@@ -3,11 +3,20 @@
 #include "app/PresetLines.h"
 
 #include <QComboBox>
+#include <QLabel>
 #include <QMenu>
 #include <QRadioButton>
 #include <QSignalBlocker>
 
 namespace daubix::ui {
+
+void label(QWidget* parent, const char* name, const char* text, QPoint at)
+{
+    auto* l = new QLabel(text, parent);
+    l->setObjectName(name);
+    l->move(at);
+    l->adjustSize();
+}
 
 std::array<QRadioButton*, 3> channelRadios(QWidget* parent)
 {

@@ -10,6 +10,7 @@
 #include <string_view>
 
 class QComboBox;
+class QPoint;
 class QMenu;
 class QRadioButton;
 class QWidget;
@@ -20,6 +21,9 @@ inline QString qstring(std::string_view s)
 {
     return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
 }
+
+// A label with its text at a place of the window, as wide as its text.
+void label(QWidget* parent, const char* name, const char* text, QPoint at);
 
 // "redradio", "greenradio" and "blueradio", their captions drawn in their channel's colour.
 std::array<QRadioButton*, 3> channelRadios(QWidget* parent);
