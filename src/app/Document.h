@@ -2,6 +2,7 @@
 
 #include "app/Arithmetic.h"
 #include "app/FileFormats.h"
+#include "app/Gadgets.h"
 #include "app/Tables.h"
 #include "app/UndoRing.h"
 #include "gfx/Bitmap.h"
@@ -44,17 +45,6 @@ struct FrameOptions {
     int currentFrame = 0;
 };
 
-struct GadgetStyles {
-    std::string buttonTextStyle = "Normal";
-    std::string labelTextStyle = "Normal";
-    std::string buttonPaintStyle = "Silver";
-    gfx::Color buttonHighlight = gfx::clWhite;
-    gfx::Color labelHighlight = gfx::clWhite;
-    gfx::Color buttonShadow = gfx::rgb(128, 128, 128);
-    gfx::Color labelShadow = gfx::rgb(128, 128, 128);
-    int labelShadowOffset = 1;
-    std::string currentButton = "GadBut1";
-};
 
 // The Filters window's controls, kept for the whole run (the window is only shown and hidden). Indices
 // are into the filter list of effects/UserFilters.h.
@@ -175,12 +165,7 @@ struct Document {
     gfx::Rop3 rangeCopyMode = gfx::kSrcCopy;
 
     // The floating image: a bitmap shown above the image at a place of its own until it is painted in.
-    struct Floating {
-        gfx::Bitmap bitmap;
-        gfx::Point position;
-        bool shown = false;
-        int revision = 0; // counts new bitmaps, so that a view knows when to take the picture again
-    } floating;
+    ImageGadget floating{ImageGadget::Empty{}}; // FloatImage1: empty until Float or Paste Floating Range fill it
 
     gfx::Bitmap zoomCopy;
     gfx::Rect zoomRect{0, 0, 50, 50};
@@ -206,7 +191,7 @@ struct Document {
     UserFilterState userFilter;
     QuickEffectsState quickEffects;
     TextureState texture;
-    GadgetStyles gadgets;
+    GadgetSet gadgets;
 
     Tables tables;
     Random random;

@@ -457,8 +457,10 @@ void TDaubixF::runRow(const app::CommandRow& row)
     }
     app::CommandContext ctx{m_doc, m_host};
     app::runCommand(ctx, row);
-    if (row.path.starts_with("Script >"))
+    if (row.path.starts_with("Script >")) {
         m_script->showLibrary();
+        m_filters->refresh();
+    }
     if (!row.icon.empty())
         if (const auto it = m_dropdowns.find(captions(row.path).front()); it != m_dropdowns.end())
             it->second->setIcon(drawnIcon(row.icon));

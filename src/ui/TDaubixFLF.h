@@ -38,6 +38,8 @@ public:
 
     // Shown above the others with the controls as the document holds them.
     void showWindow();
+    // The controls follow the document again, after a script's filter request changed it.
+    void refresh() { showState(); }
 
 protected:
     void showEvent(QShowEvent* event) override;
