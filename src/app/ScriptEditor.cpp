@@ -1,16 +1,12 @@
 #include "app/ScriptEditor.h"
 
+#include "app/Windows1252.h"
+
 #include <algorithm>
 
 namespace daubix::app {
 
 namespace {
-
-// Windows-1252's characters 0x80 .. 0x9F; the rest of its upper half is Latin-1. Unassigned codes keep
-// their own value.
-constexpr char16_t kCp1252High[32] = {0x20AC, 0x81, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030,
-    0x0160, 0x2039, 0x0152, 0x8D, 0x017D, 0x8F, 0x90, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0x02DC,
-    0x2122, 0x0161, 0x203A, 0x0153, 0x9D, 0x017E, 0x0178};
 
 bool validUtf8(std::string_view s)
 {
@@ -58,7 +54,7 @@ std::string utf8FromScriptBytes(std::string_view bytes)
     out.reserve(bytes.size() + bytes.size() / 4);
     for (const char ch : bytes) {
         const auto c = static_cast<unsigned char>(ch);
-        appendUtf8(out, c >= 0x80 && c < 0xA0 ? kCp1252High[c - 0x80] : c);
+        appendUtf8(out, fromWindows1252(c));
     }
     return out;
 }

@@ -1,6 +1,7 @@
 #include "app/Gadgets.h"
 
 #include "app/Document.h"
+#include "app/Windows1252.h"
 
 #include <gtest/gtest.h>
 
@@ -66,6 +67,20 @@ TEST(Gadgets, TheSharedStateStartsAsTheWindowDoes)
     EXPECT_TRUE(doc.floating.bitmap.isEmpty());
     for (const auto& image : set.images)
         EXPECT_FALSE(image.shown);
+}
+
+// The fonts viewer's grid: code 32 .. 255 as the character a font shows for it.
+TEST(FontsViewer, CodesBecomeCharactersByTheFontsMap)
+{
+    struct Case {
+        int code;
+        bool symbolFont;
+        char32_t character;
+    };
+    for (const Case c : {Case{65, false, U'A'}, Case{128, false, 0x20AC}, Case{0x8D, false, 0x8D},
+             Case{0x9F, false, 0x0178}, Case{0xE9, false, 0xE9}, Case{255, false, 0xFF}, Case{65, true, 0xF041},
+             Case{255, true, 0xF0FF}})
+        EXPECT_EQ(app::symbolCharacter(c.code, c.symbolFont), c.character) << c.code << " " << c.symbolFont;
 }
 
 } // namespace

@@ -1,0 +1,24 @@
+#include "app/Windows1252.h"
+
+namespace daubix::app {
+
+namespace {
+
+constexpr char16_t kHigh[32] = {0x20AC, 0x81, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030,
+    0x0160, 0x2039, 0x0152, 0x8D, 0x017D, 0x8F, 0x90, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0x02DC,
+    0x2122, 0x0161, 0x203A, 0x0153, 0x9D, 0x017E, 0x0178};
+
+} // namespace
+
+char16_t fromWindows1252(unsigned char code)
+{
+    return code >= 0x80 && code < 0xA0 ? kHigh[code - 0x80] : code;
+}
+
+char32_t symbolCharacter(int code, bool symbolFont)
+{
+    const auto byte = static_cast<unsigned char>(code & 0xFF);
+    return symbolFont ? 0xF000 + byte : fromWindows1252(byte);
+}
+
+} // namespace daubix::app
