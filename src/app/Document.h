@@ -163,6 +163,9 @@ struct Document {
     gfx::Rect range; // Left, Top, Right, Bottom
     gfx::Bitmap rangeBuffer; // 24 bits
     gfx::Rop3 rangeCopyMode = gfx::kSrcCopy;
+    // The range buffer's own brush: setclip sets it to its colour, and copyclip's merge copy (S AND P)
+    // takes it as P.
+    gfx::Color rangeBrushColor = gfx::clWhite;
 
     // The floating image: a bitmap shown above the image at a place of its own until it is painted in.
     ImageGadget floating{ImageGadget::Empty{}}; // FloatImage1: empty until Float or Paste Floating Range fill it

@@ -40,6 +40,7 @@ void setclip(Document& doc, gfx::Color fill)
     const auto [w, h] = bufferSize(doc.range);
     doc.rangeBuffer = gfx::Bitmap(w, h);
     doc.rangeBuffer.fill(fill);
+    doc.rangeBrushColor = fill;
 }
 
 void copyclip(Document& doc)
@@ -53,8 +54,10 @@ void copyclip(Document& doc)
     if (w == 0 || h == 0)
         return;
     const gfx::Rect& r = doc.range;
-    gfx::Canvas(buffer).stretchBlt(0, 0, w, h, &doc.image, r.left, r.top, static_cast<int>(r.width()),
-        static_cast<int>(r.height()), doc.rangeCopyMode);
+    gfx::Canvas canvas(buffer);
+    canvas.brush.setColor(doc.rangeBrushColor); // the P of the copy modes that take a pattern
+    canvas.stretchBlt(0, 0, w, h, &doc.image, r.left, r.top, static_cast<int>(r.width()), static_cast<int>(r.height()),
+        doc.rangeCopyMode);
 }
 
 void pasteclip(Document& doc)

@@ -18,10 +18,11 @@ struct CommandRow;
 struct Document;
 class Host;
 
-// Sizes the range buffer to (R - L + 1) x (B - T + 1) and fills it with the colour.
+// Sizes the range buffer to (R - L + 1) x (B - T + 1) and fills it with the colour, which becomes the
+// buffer's brush colour.
 void setclip(Document& doc, gfx::Color fill);
-// Copies the image's range rectangle over the whole buffer with the range copy mode; the buffer is
-// then 24 bits.
+// Copies the image's range rectangle over the whole buffer with the range copy mode, the buffer's brush
+// colour as its pattern; the buffer is then 24 bits.
 void copyclip(Document& doc);
 // Draws the buffer with its top-left at (L, T) with the image canvas's copy mode.
 void pasteclip(Document& doc);

@@ -10,6 +10,7 @@
 #include "commands/ScriptCommands.h"
 #include "effects/EffectMenu.h"
 #include "effects/ImageTransforms.h"
+#include "effects/RangeFills.h"
 #include "effects/RangeTransforms.h"
 #include "effects/ResizeCommands.h"
 #include "io/FileCommands.h"
@@ -32,7 +33,7 @@ std::vector<app::CommandRow> areaRows()
         {app::imageCommandRows(), app::optionCommandRows(), app::rangeCommandRows(), app::patternCommandRows(),
             tools::toolCommandRows(), effects::effectCommandRows(), effects::resizeCommandRows(),
             effects::rangeTransformRows(), effects::imageTransformRows(), io::iconCommandRows(),
-            io::fileCommandRows(), scriptCommandRows()})
+            io::fileCommandRows(), scriptCommandRows(), effects::rangeFillRows()})
         rows.insert(rows.end(), area.begin(), area.end());
     return rows;
 }

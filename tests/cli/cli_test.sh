@@ -538,6 +538,15 @@ expect "the entry's script with its breaks" test "$(cat "$k/inserted.dxs")" = "$
 check "no such entry" 2 env DAUBIX_HOME="$k/home" "$cli" do "library-select nothing"
 check "a bad selection" 2 "$cli" do "editor-select 3"
 
+# Range > Logic, Border and Tile as steps.
+check "Logic And Green on a range" 0 "$cli" do --size 20x10 --brush 7F9FBF --range 0,0,19,9 "Range > Erase" \
+    "Range > Logic > And > Green" --state --out "$work/logic.bmp"
+expect "Logic is one undo step" grep -qx "undo: 4" "$work/out"
+check "Logic Xor User with a colour" 0 "$cli" do --size 20x10 --range 2,2,8,8 --color 00FF00 \
+    "Range > Logic > Xor > User" "Range > Tile > Diagonal" "Range > Border > All" --out "$work/logic2.bmp"
+check "Tile with a reversed range changes nothing" 0 "$cli" do --size 20x10 --range 8,8,2,2 "Range > Tile > All" --state
+expect "nothing stored" grep -qx "undo: 2" "$work/out"
+
 if command -v tifftopnm >/dev/null && command -v bmptopnm >/dev/null; then
     bmptopnm "$f/in.bmp" >"$f/in.ppm" 2>/dev/null
     tifftopnm "$f/out-bmp.tif" >"$f/tif.ppm" 2>/dev/null

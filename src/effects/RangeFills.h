@@ -1,0 +1,37 @@
+#pragma once
+
+// The Range menu's commands that combine the range with a colour or repeat it over the image: Logic
+// (And, Or, Xor with red, green, blue or a chosen colour), Border and Tile. Each is one undo step; an
+// empty or reversed range does nothing.
+
+#include "gfx/Color.h"
+
+#include <cstdint>
+#include <span>
+
+namespace daubix::app {
+struct CommandRow;
+struct Document;
+} // namespace daubix::app
+
+namespace daubix::effects {
+
+enum class RangeLogic : std::uint8_t { And, Or, Xor };
+// The buffer is filled with the colour, the range copied onto it with merge copy (range AND colour),
+// merge paint ((NOT range) OR colour) or source invert (range XOR colour), and drawn back at (L, T) with
+// the canvas copy mode.
+void rangeLogic(app::Document& doc, RangeLogic op, gfx::Color colour);
+
+enum class RangeBorder : std::uint8_t { All, Horizontal, Vertical };
+// Copies of the range along the top and bottom edges, the left and right edges, or both (the range
+// copied again between the two), each run drawing at least once.
+void rangeBorder(app::Document& doc, RangeBorder kind);
+
+enum class RangeTile : std::uint8_t { All, Diagonal };
+// Copies of the range over the whole image, row by row; or in runs going down and to the right, each new
+// run starting at the left edge where the last one ended.
+void rangeTile(app::Document& doc, RangeTile kind);
+
+std::span<const app::CommandRow> rangeFillRows();
+
+} // namespace daubix::effects
