@@ -270,3 +270,21 @@ TEST(GradText, CaptionWidthAndColoursFollowTheMenuRules)
     EXPECT_EQ(text.beginColor, 0x0000FFu);
     EXPECT_EQ(text.endColor, 0x00FFFFu);
 }
+
+// An empty caption measures no width: nothing to fill or paint, and nothing written outside.
+TEST(GradText, EmptyTextPaintsNothing)
+{
+    TGradText text = gadgets::gradTextGadget();
+    text.lines = {""};
+    text.position = {3, 4};
+    const gfx::Bitmap look = gadgets::gradTextAppearance(text);
+    EXPECT_EQ(text.width, 0);
+    EXPECT_EQ(text.height, gfx::textExtent(text.font, "").height);
+    EXPECT_TRUE(look.isEmpty());
+    gfx::Bitmap image(20, 20);
+    gfx::Canvas canvas(image);
+    gadgets::paintGradText(canvas, text);
+    EXPECT_EQ(image, gfx::Bitmap(20, 20));
+    gadgets::setGradTextWidth(text, text.width);
+    EXPECT_EQ(text.width, 1);
+}
