@@ -10,7 +10,7 @@ namespace daubix::gadgets {
 
 enum class ButtonShape : std::uint8_t { Rect, Oval, Rounded };
 // The tags of the "Paint Style" radio items.
-enum class ButtonFace : std::uint8_t { Silver = 1, Colored = 2, Transparent = 3 };
+using ButtonFace = app::ButtonPaintStyle;
 
 // The shared button state that painting reads.
 struct ButtonPaintOptions {

@@ -1,22 +1,14 @@
 #pragma once
 
+#include "app/Gadgets.h"
 #include "gfx/Canvas.h"
 
 #include <string_view>
 
 namespace daubix::gadgets {
 
-// The looks of button captions and label lines; the values are the tags of the "Text Style" items.
-enum class TextStyle : std::uint8_t {
-    Normal = 1,
-    RaisedLight = 2,
-    RaisedHeavy = 3,
-    InsetLight = 4,
-    InsetHeavy = 5,
-    DropShadow = 6,
-    Heavy = 7,
-    Backdrop = 8, // labels only
-};
+// The looks of button captions and label lines, kept in the document's shared gadget state.
+using app::TextStyle;
 
 // The colours and offset a label or the buttons style their text with.
 struct TextStyleColors {
