@@ -166,6 +166,9 @@ struct Document {
     // The range buffer's own brush: setclip sets it to its colour, and copyclip's merge copy (S AND P)
     // takes it as P.
     gfx::Color rangeBrushColor = gfx::clWhite;
+    // The range buffer's pen: one pixel solid black, until an Elliptical or Rounded transition makes it
+    // clear for good. The masks outline their shapes with it.
+    bool rangePenClear = false;
 
     // The floating image: a bitmap shown above the image at a place of its own until it is painted in.
     ImageGadget floating{ImageGadget::Empty{}}; // FloatImage1: empty until Float or Paste Floating Range fill it

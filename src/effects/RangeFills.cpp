@@ -3,7 +3,11 @@
 #include "app/Command.h"
 #include "app/Document.h"
 #include "app/Host.h"
+#include "app/Prompt.h"
 #include "app/Range.h"
+
+#include <algorithm>
+#include <string>
 
 namespace daubix::effects {
 
@@ -46,6 +50,39 @@ void verticalRuns(app::Document& doc)
     }
 }
 
+template <Transition Shape> void transitionRow(app::CommandContext& ctx, const app::CommandRow&)
+{
+    rangeTransition(ctx.doc, Shape);
+}
+
+constexpr const char* kTransitionCaption = "Daubix Transitions";
+
+template <bool Start> void transitionColorRow(app::CommandContext& ctx, const app::CommandRow&)
+{
+    gfx::Color& colour = Start ? ctx.doc.transition.startColor : ctx.doc.transition.endColor;
+    if (const std::optional<gfx::Color> c = ctx.host.chooseColor(colour))
+        colour = *c;
+}
+
+void bandsRow(app::CommandContext& ctx, const app::CommandRow&)
+{
+    int& bands = ctx.doc.transition.bands;
+    const std::string answer = app::askText(
+        ctx.host, kTransitionCaption, "Enter Number of Bands (8..40):", std::to_string(bands));
+    const int n = app::parseInteger(answer).value_or(20);
+    if (n >= 8 && n <= 40)
+        bands = n;
+}
+
+template <bool X> void stepRow(app::CommandContext& ctx, const app::CommandRow&)
+{
+    const std::string answer
+        = app::askText(ctx.host, kTransitionCaption, X ? "Enter Xstep (0..25)" : "Enter Ystep (0..25)", "0");
+    const int n = app::parseInteger(answer).value_or(0);
+    if (n >= 0 && n <= 25)
+        (X ? ctx.doc.transition.xStep : ctx.doc.transition.yStep) = n;
+}
+
 template <RangeLogic Op, gfx::Color Colour> void logicRow(app::CommandContext& ctx, const app::CommandRow&)
 {
     rangeLogic(ctx.doc, Op, Colour);
@@ -70,6 +107,16 @@ template <RangeTile Kind> void tileRow(app::CommandContext& ctx, const app::Comm
 constexpr gfx::Color kRed = gfx::rgb(255, 0, 0), kGreen = gfx::rgb(0, 128, 0), kBlue = gfx::rgb(0, 0, 255);
 
 const app::CommandRow kRows[] = {
+    {.path = "Range > &Transition > &Start Color...", .run = transitionColorRow<true>},
+    {.path = "Range > &Transition > &End Color...", .run = transitionColorRow<false>},
+    {.path = "Range > &Transition > &Bands...", .run = bandsRow},
+    {.path = "Range > &Transition > Xstep...", .run = stepRow<true>},
+    {.path = "Range > &Transition > Ystep...", .run = stepRow<false>},
+    {.path = "Range > &Transition > &Horizontal", .run = transitionRow<Transition::Horizontal>, .changesImage = true},
+    {.path = "Range > &Transition > &Vertical", .run = transitionRow<Transition::Vertical>, .changesImage = true},
+    {.path = "Range > &Transition > &Conical", .run = transitionRow<Transition::Conical>, .changesImage = true},
+    {.path = "Range > &Transition > &Elliptical", .run = transitionRow<Transition::Elliptical>, .changesImage = true},
+    {.path = "Range > &Transition > &Rounded", .run = transitionRow<Transition::Rounded>, .changesImage = true},
     {.path = "Range > &Logic > &And > &Red", .run = logicRow<RangeLogic::And, kRed>, .changesImage = true},
     {.path = "Range > &Logic > &And > &Green", .run = logicRow<RangeLogic::And, kGreen>, .changesImage = true},
     {.path = "Range > &Logic > &And > &Blue", .run = logicRow<RangeLogic::And, kBlue>, .changesImage = true},
@@ -138,6 +185,71 @@ void rangeTile(app::Document& doc, RangeTile kind)
         if (kind == RangeTile::All)
             y += bh;
     } while (y < height);
+}
+
+void rangeTransition(app::Document& doc, Transition shape)
+{
+    if (!rangeUsable(doc))
+        return;
+    app::TransitionOptions& t = doc.transition;
+    const gfx::Color from = gfx::resolveColor(t.startColor), to = gfx::resolveColor(t.endColor);
+    // The steps take the band count as it was; the guard below may lower it for the bands drawn.
+    const double steps = std::max(t.bands, 1);
+    const double dr = (gfx::red(to) - gfx::red(from)) / steps, dg = (gfx::green(to) - gfx::green(from)) / steps,
+                 db = (gfx::blue(to) - gfx::blue(from)) / steps;
+    app::copyRangeOnWhite(doc, gfx::kSrcCopy);
+    gfx::Bitmap& buffer = doc.rangeBuffer;
+    if (buffer.isEmpty())
+        return;
+    const int bw = buffer.width(), bh = buffer.height();
+    const int guarded = shape == Transition::Horizontal ? bw : bh;
+    if (guarded < 20)
+        t.bands = std::max(guarded - 1, 1);
+    const int n = std::max(t.bands, 1);
+
+    gfx::Canvas canvas(buffer);
+    if (shape == Transition::Elliptical || shape == Transition::Rounded)
+        doc.rangePenClear = true;
+    canvas.pen.style = doc.rangePenClear ? gfx::PenStyle::Clear : gfx::PenStyle::Solid;
+    double r = gfx::red(from), g = gfx::green(from), b = gfx::blue(from);
+    gfx::Color band = from;
+    int x0 = 0, y0 = 0, x1 = bw, y1 = bh;
+    const int vertical = (bh / n) / 2, horizontal = (bw / n) / 2;
+    const int ys = t.yStep != 0 && t.yStep < vertical ? t.yStep : vertical;
+    const int xs = t.xStep != 0 && t.xStep < horizontal ? t.xStep : horizontal;
+    int cw = std::min(bw / 4, 20), ch = std::min(bh / 4, 20);
+    for (int i = 0; i < n; ++i) {
+        canvas.brush.setColor(band);
+        switch (shape) {
+        case Transition::Horizontal:
+            canvas.fillRect({i * (bw / n), 0, (i + 1) * (bw / n), bh});
+            break;
+        case Transition::Vertical:
+            canvas.fillRect({0, i * (bh / n), bw, (i + 1) * (bh / n)});
+            break;
+        case Transition::Conical:
+            canvas.fillRect({x0, y0, x1, y1});
+            break;
+        case Transition::Elliptical:
+            canvas.ellipse(x0, y0, x1, y1);
+            break;
+        case Transition::Rounded:
+            canvas.roundRect(x0, y0, x1, y1, cw, ch);
+            cw -= cw > 0 ? 1 : 0;
+            ch -= ch > 0 ? 1 : 0;
+            break;
+        }
+        x0 += xs;
+        y0 += ys;
+        x1 -= xs;
+        y1 -= ys;
+        r += dr;
+        g += dg;
+        b += db;
+        band = gfx::rgb(app::roundHalfEven(r), app::roundHalfEven(g), app::roundHalfEven(b));
+    }
+    doc.rangeBrushColor = band;
+    app::pasteclip(doc);
 }
 
 std::span<const app::CommandRow> rangeFillRows()

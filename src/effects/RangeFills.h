@@ -32,6 +32,13 @@ enum class RangeTile : std::uint8_t { All, Diagonal };
 // run starting at the left edge where the last one ended.
 void rangeTile(app::Document& doc, RangeTile kind);
 
+// The colour transitions: bands from the start colour towards the end colour, band i the start plus i
+// steps of (end - start) / bands, rounded to even halves; drawn over a copy of the range and put back at
+// (L, T) with the canvas copy mode. A buffer narrower (Horizontal) or lower (the others) than 20 pixels
+// lowers the band count to its size - 1, at least 1, for later transitions too.
+enum class Transition : std::uint8_t { Horizontal, Vertical, Conical, Elliptical, Rounded };
+void rangeTransition(app::Document& doc, Transition shape);
+
 std::span<const app::CommandRow> rangeFillRows();
 
 } // namespace daubix::effects

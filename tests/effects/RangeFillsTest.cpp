@@ -139,4 +139,75 @@ TEST(RangeRepeats, BorderAllIsHorizontalThenVertical)
     EXPECT_EQ(all.doc.image, twice.doc.image);
 }
 
+TEST(RangeTransition, HorizontalBandsStepTowardsTheEndColourRoundedToEven)
+{
+    Image i(120, 12);
+    i.doc.range = {0, 0, 99, 9}; // a buffer 100 wide
+    effects::rangeTransition(i.doc, effects::Transition::Horizontal);
+    for (int band = 0; band < 20; ++band)
+        for (int x = band * 5; x < band * 5 + 5; ++x)
+            ASSERT_EQ(i.doc.image.pixel(x, 4), gfx::rgb(0, 0, app::roundHalfEven(6.4 * band))) << x;
+    EXPECT_EQ(i.doc.image.pixel(95, 9), gfx::rgb(0, 0, 122)); // the last band does not reach navy
+    EXPECT_EQ(i.doc.rangeBrushColor, gfx::rgb(0, 0, 128)); // the colour after the last band
+    EXPECT_EQ(i.doc.transition.bands, 20);
+}
+
+TEST(RangeTransition, ANarrowRangeLowersTheBandCountForLaterOnes)
+{
+    Image i(40, 40);
+    i.doc.range = {0, 0, 9, 30}; // 10 wide
+    effects::rangeTransition(i.doc, effects::Transition::Horizontal);
+    EXPECT_EQ(i.doc.transition.bands, 9);
+    // That run still stepped by twentieths: band 1 (x = 1) has blue 6.4 rounded.
+    EXPECT_EQ(i.doc.image.pixel(1, 5), gfx::rgb(0, 0, 6));
+    // A range one pixel high takes one band rather than none.
+    i.doc.range = {0, 0, 30, 0};
+    effects::rangeTransition(i.doc, effects::Transition::Vertical);
+    EXPECT_EQ(i.doc.transition.bands, 1);
+    // The rounded and elliptical ones make the buffer's pen clear for good; the others leave it.
+    EXPECT_FALSE(i.doc.rangePenClear);
+    i.doc.range = {0, 0, 39, 39};
+    for (const auto shape : {effects::Transition::Conical, effects::Transition::Elliptical,
+             effects::Transition::Rounded, effects::Transition::Vertical})
+        effects::rangeTransition(i.doc, shape);
+    EXPECT_TRUE(i.doc.rangePenClear);
+}
+
+// Conical: nested rectangles, the outermost band at the range's edge in the start colour.
+TEST(RangeTransition, ConicalBandsShrinkByTheirSteps)
+{
+    Image i(60, 60);
+    i.doc.transition.startColor = gfx::clWhite;
+    i.doc.transition.endColor = gfx::clBlack;
+    i.doc.transition.bands = 10;
+    i.doc.range = {0, 0, 39, 39}; // 40 x 40: steps of (40 div 10) div 2 = 2
+    effects::rangeTransition(i.doc, effects::Transition::Conical);
+    EXPECT_EQ(i.doc.image.pixel(0, 0), gfx::clWhite);
+    EXPECT_EQ(i.doc.image.pixel(2, 20), gfx::rgb(230, 230, 230)); // band 1: 255 - 25.5, halves to even
+    EXPECT_EQ(i.doc.image.pixel(4, 4), gfx::rgb(204, 204, 204));
+}
+
+TEST(TransitionSettings, AnswersOutOfRangeAreIgnoredAndNonNumbersCountAsTheirDefault)
+{
+    struct Case {
+        const char* path;
+        const char* answer;
+        int bands, xStep;
+    };
+    for (const Case c : {Case{"Range > &Transition > &Bands...", "33", 33, 0},
+             Case{"Range > &Transition > &Bands...", "7", 12, 0}, Case{"Range > &Transition > &Bands...", "x", 20, 0},
+             Case{"Range > &Transition > &Bands...", "41", 12, 0}, Case{"Range > &Transition > Xstep...", "25", 12, 25},
+             Case{"Range > &Transition > Xstep...", "26", 12, 0}, Case{"Range > &Transition > Xstep...", "x", 12, 0}}) {
+        Image i;
+        i.doc.transition.bands = 12;
+        // A non-number counts as 0, so a step of 7 must go.
+        i.doc.transition.xStep = c.answer == std::string("x") && c.xStep == 0 && std::string(c.path).ends_with("Xstep...") ? 7 : 0;
+        i.host.answers = {c.answer};
+        app::CommandContext ctx{i.doc, i.host};
+        app::runCommand(ctx, row(c.path));
+        EXPECT_EQ(i.doc.transition.bands, c.bands) << c.path << " " << c.answer;
+        EXPECT_EQ(i.doc.transition.xStep, c.xStep) << c.path << " " << c.answer;
+    }
+}
+
 } // namespace
