@@ -169,6 +169,7 @@ struct Document {
     // The range buffer's pen: one pixel solid black, until an Elliptical or Rounded transition makes it
     // clear for good. The masks outline their shapes with it.
     bool rangePenClear = false;
+    gfx::Bitmap userMask; // Image > Mask > from Image or from File...; empty at start
 
     // The floating image: a bitmap shown above the image at a place of its own until it is painted in.
     ImageGadget floating{ImageGadget::Empty{}}; // FloatImage1: empty until Float or Paste Floating Range fill it

@@ -7,6 +7,7 @@
 #include "app/Range.h"
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 
 namespace daubix::effects {
@@ -83,6 +84,21 @@ template <bool X> void stepRow(app::CommandContext& ctx, const app::CommandRow&)
         (X ? ctx.doc.transition.xStep : ctx.doc.transition.yStep) = n;
 }
 
+template <RangeMask Kind> void maskRow(app::CommandContext& ctx, const app::CommandRow&)
+{
+    rangeMask(ctx.doc, Kind);
+}
+
+void maskFromImageRow(app::CommandContext& ctx, const app::CommandRow&)
+{
+    ctx.doc.userMask = ctx.doc.image;
+}
+
+void maskFromBrushRow(app::CommandContext& ctx, const app::CommandRow&)
+{
+    maskFromBrush(ctx.doc);
+}
+
 template <RangeLogic Op, gfx::Color Colour> void logicRow(app::CommandContext& ctx, const app::CommandRow&)
 {
     rangeLogic(ctx.doc, Op, Colour);
@@ -117,6 +133,13 @@ const app::CommandRow kRows[] = {
     {.path = "Range > &Transition > &Conical", .run = transitionRow<Transition::Conical>, .changesImage = true},
     {.path = "Range > &Transition > &Elliptical", .run = transitionRow<Transition::Elliptical>, .changesImage = true},
     {.path = "Range > &Transition > &Rounded", .run = transitionRow<Transition::Rounded>, .changesImage = true},
+    {.path = "Range > &Mask > &Squares", .run = maskRow<RangeMask::Squares>, .changesImage = true},
+    {.path = "Range > &Mask > &Oval", .run = maskRow<RangeMask::Oval>, .changesImage = true},
+    {.path = "Range > &Mask > &Diamond", .run = maskRow<RangeMask::Diamond>, .changesImage = true},
+    {.path = "Range > &Mask > Octagon", .run = maskRow<RangeMask::Octagon>, .changesImage = true},
+    {.path = "Range > &Mask > &User Mask", .run = maskRow<RangeMask::User>, .changesImage = true},
+    {.path = "Image > Mask > from Image", .run = maskFromImageRow},
+    {.path = "Image > Mask > Brush", .run = maskFromBrushRow, .changesImage = true},
     {.path = "Range > &Logic > &And > &Red", .run = logicRow<RangeLogic::And, kRed>, .changesImage = true},
     {.path = "Range > &Logic > &And > &Green", .run = logicRow<RangeLogic::And, kGreen>, .changesImage = true},
     {.path = "Range > &Logic > &And > &Blue", .run = logicRow<RangeLogic::And, kBlue>, .changesImage = true},
@@ -250,6 +273,69 @@ void rangeTransition(app::Document& doc, Transition shape)
     }
     doc.rangeBrushColor = band;
     app::pasteclip(doc);
+}
+
+void rangeMask(app::Document& doc, RangeMask kind)
+{
+    if (!rangeUsable(doc))
+        return;
+    const gfx::Rect& range = doc.range;
+    const std::int64_t w = range.width() + 1, h = range.height() + 1;
+    if (!gfx::Bitmap::isSaneSize(w, h))
+        return;
+    const int bw = static_cast<int>(w), bh = static_cast<int>(h);
+    // White keeps the image: the squares' strips beyond their 16 whole cells stay as they are.
+    const gfx::Color ground = kind == RangeMask::Squares || kind == RangeMask::User ? gfx::clWhite : gfx::clBlack;
+    app::setclip(doc, ground);
+    gfx::Bitmap& buffer = doc.rangeBuffer;
+    gfx::Canvas canvas(buffer);
+    canvas.pen.style = doc.rangePenClear ? gfx::PenStyle::Clear : gfx::PenStyle::Solid;
+    canvas.pen.color = gfx::clBlack;
+    canvas.brush.setColor(gfx::clWhite);
+    switch (kind) {
+    case RangeMask::Squares: {
+        const int cw = bw / 16, ch = bh / 16;
+        for (int r = 0; r < 16; ++r)
+            for (int c = 0; c < 16; ++c) {
+                canvas.brush.setColor((c + r) % 2 == 0 ? gfx::clWhite : gfx::clBlack);
+                canvas.fillRect({c * cw, r * ch, (c + 1) * cw, (r + 1) * ch});
+            }
+        break;
+    }
+    case RangeMask::Oval:
+        canvas.ellipse(0, 0, bw - 1, bh - 1);
+        break;
+    case RangeMask::Diamond: {
+        const gfx::Point points[] = {{bw / 2, 0}, {bw - 1, bh / 2}, {bw / 2, bh - 1}, {0, bh / 2}};
+        canvas.polygon(points);
+        break;
+    }
+    case RangeMask::Octagon: {
+        // The side of a regular octagon across the width; its corners cut as deep on both axes.
+        const int s = app::roundHalfEven((bw / 2) * std::sqrt(2.0 - std::sqrt(2.0)));
+        const int d = (bw - s) / 2;
+        const gfx::Point points[] = {{d, 0}, {bw - d - 1, 0}, {bw - 1, d}, {bw - 1, bh - d - 1}, {bw - d - 1, bh - 1},
+            {d, bh - 1}, {0, bh - d - 1}, {0, d}};
+        canvas.polygon(points);
+        break;
+    }
+    case RangeMask::User:
+        if (!doc.userMask.isEmpty())
+            canvas.stretchDraw({0, 0, bw, bh}, doc.userMask);
+        break;
+    }
+    doc.canvas.stretchBlt(range.left, range.top, static_cast<int>(range.width()), static_cast<int>(range.height()),
+        &buffer, 0, 0, bw, bh, gfx::kMergePaint);
+}
+
+void maskFromBrush(app::Document& doc)
+{
+    const gfx::Color key = gfx::resolveColor(doc.canvas.brush.color()) & 0xFFFFFF;
+    gfx::Bitmap mask(doc.image.width(), doc.image.height(), gfx::PixelFormat::Bits1);
+    for (int y = 0; y < doc.image.height(); ++y)
+        for (int x = 0; x < doc.image.width(); ++x)
+            mask.setPixel(x, y, (doc.image.pixel(x, y) & 0xFFFFFF) == key ? gfx::clWhite : gfx::clBlack);
+    doc.image = std::move(mask);
 }
 
 std::span<const app::CommandRow> rangeFillRows()

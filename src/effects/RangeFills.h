@@ -39,6 +39,13 @@ void rangeTile(app::Document& doc, RangeTile kind);
 enum class Transition : std::uint8_t { Horizontal, Vertical, Conical, Elliptical, Rounded };
 void rangeTransition(app::Document& doc, Transition shape);
 
+// Range > Mask: a mask in the range buffer (white keeps, black whitens) drawn over the range with merge
+// paint, stretched to (L, T)-(R, B); the canvas copy mode stays as it was.
+enum class RangeMask : std::uint8_t { Squares, Oval, Diamond, Octagon, User };
+void rangeMask(app::Document& doc, RangeMask kind);
+// Image > Mask > Brush: the image becomes one bit deep, white where it had the canvas brush's colour.
+void maskFromBrush(app::Document& doc);
+
 std::span<const app::CommandRow> rangeFillRows();
 
 } // namespace daubix::effects

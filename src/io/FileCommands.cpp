@@ -175,7 +175,23 @@ void openPattern(CommandContext& c, const CommandRow&)
     doc.canvas.stretchDraw({0, 0, doc.image.width(), doc.image.height()}, pattern.value());
 }
 
+// The user mask from a bitmap file. The dialog opens on Bitmaps and the next one again on the first
+// filter, as the dialog's index is set back; a file that cannot be read keeps the mask there was.
+void maskFromFile(CommandContext& c, const CommandRow&)
+{
+    const std::optional<std::string> name = c.host.askFileName(Host::FileDialog::Open, openFilter(), kBitmaps);
+    if (!name)
+        return;
+    auto mask = readBmpFile(*name);
+    if (!mask) {
+        c.host.showFailure(mask.error());
+        return;
+    }
+    c.doc.userMask = std::move(mask.value());
+}
+
 constexpr CommandRow kRows[] = {
+    {.path = "Image > Mask > from File...", .run = maskFromFile},
     {.path = "File > &New", .run = newImage, .changesImage = true},
     {.path = "File > New &Banner", .run = newBanner, .changesImage = true},
     {.path = "File > &Open...", .run = open, .changesImage = true},

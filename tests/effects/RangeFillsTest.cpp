@@ -210,4 +210,46 @@ TEST(TransitionSettings, AnswersOutOfRangeAreIgnoredAndNonNumbersCountAsTheirDef
     }
 }
 
+TEST(RangeMask, WhitensTheRangeOutsideTheShape)
+{
+    // Squares on a range 40 wide: cells 2 x 2, black cells whitened, the strips beyond 16 cells kept.
+    Image squares(50, 50);
+    const gfx::Bitmap before = squares.doc.image;
+    squares.doc.range = {0, 0, 39, 39};
+    effects::rangeMask(squares.doc, effects::RangeMask::Squares);
+    EXPECT_EQ(squares.doc.image.pixel(0, 0), before.pixel(0, 0)); // cell (0, 0) white: kept
+    EXPECT_EQ(squares.doc.image.pixel(2, 0), gfx::clWhite); // cell (1, 0) black: whitened
+    EXPECT_EQ(squares.doc.image.pixel(3, 3), before.pixel(3, 3)); // cell (1, 1)
+    for (int y = 0; y < 39; ++y)
+        for (int x = 33; x < 39; ++x) // the strip the cells leave, stretched a little onto the range
+            ASSERT_EQ(squares.doc.image.pixel(x, y), before.pixel(x, y)) << x << "," << y;
+
+    // Oval: the middle kept, the corners whitened.
+    Image oval(50, 50);
+    oval.doc.range = {10, 10, 39, 39};
+    effects::rangeMask(oval.doc, effects::RangeMask::Oval);
+    EXPECT_EQ(oval.doc.image.pixel(25, 25), test::noise(50, 50, 4).pixel(25, 25));
+    EXPECT_EQ(oval.doc.image.pixel(10, 10), gfx::clWhite);
+    EXPECT_EQ(oval.doc.image.pixel(9, 9), test::noise(50, 50, 4).pixel(9, 9)); // outside the range
+
+    // User Mask before any mask: the buffer stays white, the range unchanged.
+    Image user(30, 30);
+    const gfx::Bitmap userBefore = user.doc.image;
+    user.doc.range = {3, 3, 20, 20};
+    effects::rangeMask(user.doc, effects::RangeMask::User);
+    EXPECT_EQ(user.doc.image, userBefore);
+}
+
+TEST(ImageMask, BrushMakesAOneBitMaskOfTheBrushColour)
+{
+    Image i(5, 3);
+    i.doc.image.fill(gfx::clNavy);
+    i.doc.image.setPixel(1, 1, gfx::clRed);
+    i.doc.canvas.brush.setColor(gfx::clRed);
+    effects::maskFromBrush(i.doc);
+    ASSERT_EQ(i.doc.image.format(), gfx::PixelFormat::Bits1);
+    EXPECT_EQ(i.doc.image.pixel(1, 1), gfx::clWhite);
+    EXPECT_EQ(i.doc.image.pixel(0, 0), gfx::clBlack);
+}
+
 } // namespace
