@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <string>
 
 namespace daubix::effects {
@@ -25,30 +26,38 @@ void drawBuffer(app::Document& doc, int x, int y)
     doc.canvas.draw(x, y, doc.rangeBuffer);
 }
 
+// The buffer repeated side by side (across) or one above the other until the run covers length pixels,
+// at least once: a run of tiles that do not overlap drawn in one go is the same as drawing each, and a
+// one-pixel range need not cost a draw per pixel.
+gfx::Bitmap repeated(const gfx::Bitmap& b, int length, bool across)
+{
+    const int step = across ? b.width() : b.height();
+    const int count = std::max<int>(1, static_cast<int>((std::int64_t{length} + step - 1) / step));
+    const std::int64_t w = across ? std::int64_t{step} * count : b.width();
+    const std::int64_t h = across ? b.height() : std::int64_t{step} * count;
+    gfx::Bitmap run = gfx::Bitmap::zeroed(static_cast<int>(w), static_cast<int>(h));
+    const std::size_t rowBytes = static_cast<std::size_t>(b.width()) * 3;
+    for (int y = 0; y < run.height(); ++y) {
+        const std::uint8_t* from = b.scanLine(across ? y : y % b.height());
+        std::uint8_t* to = run.scanLine(y);
+        for (int i = 0; i < (across ? count : 1); ++i)
+            std::memcpy(to + static_cast<std::size_t>(i) * rowBytes, from, rowBytes);
+    }
+    return run;
+}
+
 void horizontalRuns(app::Document& doc)
 {
-    const gfx::Bitmap& b = doc.rangeBuffer;
-    const int width = doc.image.width();
-    for (const int y : {0, doc.image.height() - b.height()}) {
-        std::int64_t x = 0;
-        do {
-            drawBuffer(doc, static_cast<int>(x), y);
-            x += b.width();
-        } while (x < width);
-    }
+    const gfx::Bitmap run = repeated(doc.rangeBuffer, doc.image.width(), true);
+    for (const int y : {0, doc.image.height() - doc.rangeBuffer.height()})
+        doc.canvas.draw(0, y, run);
 }
 
 void verticalRuns(app::Document& doc)
 {
-    const gfx::Bitmap& b = doc.rangeBuffer;
-    const int height = doc.image.height();
-    for (const int x : {0, doc.image.width() - b.width()}) {
-        std::int64_t y = 0;
-        do {
-            drawBuffer(doc, x, static_cast<int>(y));
-            y += b.height();
-        } while (y < height);
-    }
+    const gfx::Bitmap run = repeated(doc.rangeBuffer, doc.image.height(), false);
+    for (const int x : {0, doc.image.width() - doc.rangeBuffer.width()})
+        doc.canvas.draw(x, 0, run);
 }
 
 template <Transition Shape> void transitionRow(app::CommandContext& ctx, const app::CommandRow&)
@@ -197,16 +206,21 @@ void rangeTile(app::Document& doc, RangeTile kind)
     const std::int64_t bw = doc.rangeBuffer.width(), bh = doc.rangeBuffer.height();
     const int width = doc.image.width(), height = doc.image.height();
     std::int64_t y = 0;
+    if (kind == RangeTile::All) {
+        const gfx::Bitmap row = repeated(doc.rangeBuffer, width, true);
+        do {
+            doc.canvas.draw(0, static_cast<int>(y), row);
+            y += bh;
+        } while (y < height);
+        return;
+    }
     do {
         std::int64_t x = 0;
         do {
             drawBuffer(doc, static_cast<int>(x), static_cast<int>(y));
             x += bw;
-            if (kind == RangeTile::Diagonal)
-                y += bh;
-        } while (x < width);
-        if (kind == RangeTile::All)
             y += bh;
+        } while (x < width);
     } while (y < height);
 }
 

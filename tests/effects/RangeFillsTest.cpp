@@ -2,6 +2,7 @@
 
 #include "app/Command.h"
 #include "app/Document.h"
+#include "app/Range.h"
 #include "support/FakeHost.h"
 #include "support/TestImages.h"
 
@@ -250,6 +251,37 @@ TEST(ImageMask, BrushMakesAOneBitMaskOfTheBrushColour)
     ASSERT_EQ(i.doc.image.format(), gfx::PixelFormat::Bits1);
     EXPECT_EQ(i.doc.image.pixel(1, 1), gfx::clWhite);
     EXPECT_EQ(i.doc.image.pixel(0, 0), gfx::clBlack);
+}
+
+// The runs are built once and drawn whole; that must be what drawing each tile would give, whatever the
+// copy mode.
+TEST(RangeRepeats, WholeRunsEqualATileByTileDraw)
+{
+    for (const gfx::Rect range : {gfx::Rect{4, 4, 4, 4}, gfx::Rect{1, 2, 3, 3}, gfx::Rect{2, 1, 8, 5}})
+        for (const gfx::Rop3 mode : {gfx::kSrcCopy, gfx::kSrcInvert, gfx::kMergePaint}) {
+            SCOPED_TRACE(testing::Message() << range.right - range.left + 1 << " wide, mode " << std::hex << mode);
+            Image fast(29, 23), plain(29, 23);
+            fast.doc.range = plain.doc.range = range;
+            fast.doc.canvas.copyMode = plain.doc.canvas.copyMode = mode;
+            effects::rangeTile(fast.doc, effects::RangeTile::All);
+            app::copyRangeOnWhite(plain.doc, gfx::kSrcCopy);
+            const gfx::Bitmap tile = plain.doc.rangeBuffer;
+            for (int y = 0; y < 23; y += tile.height())
+                for (int x = 0; x < 29; x += tile.width())
+                    plain.doc.canvas.draw(x, y, tile);
+            EXPECT_EQ(fast.doc.image, plain.doc.image);
+
+            Image fastBorder(29, 23), plainBorder(29, 23);
+            fastBorder.doc.range = plainBorder.doc.range = range;
+            fastBorder.doc.canvas.copyMode = plainBorder.doc.canvas.copyMode = mode;
+            effects::rangeBorder(fastBorder.doc, effects::RangeBorder::Horizontal);
+            app::copyRangeOnWhite(plainBorder.doc, gfx::kSrcCopy);
+            const gfx::Bitmap b = plainBorder.doc.rangeBuffer;
+            for (const int y : {0, 23 - b.height()})
+                for (int x = 0; x < 29; x += b.width())
+                    plainBorder.doc.canvas.draw(x, y, b);
+            EXPECT_EQ(fastBorder.doc.image, plainBorder.doc.image);
+        }
 }
 
 } // namespace
