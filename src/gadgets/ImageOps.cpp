@@ -1,0 +1,333 @@
+#include "gadgets/ImageOps.h"
+
+#include "app/VectorClones.h"
+#include "gfx/Palette.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <utility>
+#include <vector>
+
+namespace daubix::gadgets {
+
+namespace {
+
+using Byte = std::uint8_t;
+
+// The picture as 24 bits without a copy when it already is.
+const gfx::Bitmap& as24(const gfx::Bitmap& picture, gfx::Bitmap& scratch)
+{
+    if (picture.format() == gfx::PixelFormat::Bits24)
+        return picture;
+    scratch = picture.converted(gfx::PixelFormat::Bits24);
+    return scratch;
+}
+
+// floor((a + b) / 2) without leaving eight bits, so the loops stay byte-wide for the vectoriser.
+inline Byte halfSum(Byte a, Byte b)
+{
+    return static_cast<Byte>((a & b) + ((a ^ b) >> 1));
+}
+
+template <typename Op> DAUBIX_VECTOR_CLONES void combineRow(Byte* __restrict w, const Byte* __restrict g, int n, Op op)
+{
+    for (int i = 0; i < n; ++i)
+        w[i] = op(w[i], g[i]);
+}
+
+template <typename Op> void combineRows(gfx::Bitmap& image, const gfx::Bitmap& gadget, Op op)
+{
+    const int n = image.width() * 3;
+    for (int y = 0; y < image.height(); ++y)
+        combineRow(image.scanLine(y), gadget.scanLine(y), n, op);
+}
+
+void combine24(gfx::Bitmap& image, const gfx::Bitmap& gadget, CombineOp op)
+{
+    switch (op) {
+    case CombineOp::Average:
+        return combineRows(image, gadget, [](Byte w, Byte g) { return halfSum(w, g); });
+    case CombineOp::Exclude:
+        return combineRows(image, gadget, [](Byte w, Byte g) { return w == g ? Byte{255} : halfSum(w, g); });
+    case CombineOp::Intersect:
+        return combineRows(image, gadget, [](Byte w, Byte g) { return w == g ? w : Byte{255}; });
+    case CombineOp::Add:
+        return combineRows(image, gadget, [](Byte w, Byte g) { return static_cast<Byte>(w + g); });
+    case CombineOp::Sub:
+        return combineRows(image, gadget, [](Byte w, Byte g) { return static_cast<Byte>(w - g); });
+    case CombineOp::And:
+        return combineRows(image, gadget, [](Byte w, Byte g) { return static_cast<Byte>(w & g); });
+    case CombineOp::Or:
+        return combineRows(image, gadget, [](Byte w, Byte g) { return static_cast<Byte>(w | g); });
+    case CombineOp::Xor:
+        return combineRows(image, gadget, [](Byte w, Byte g) { return static_cast<Byte>(w ^ g); });
+    case CombineOp::NotXor:
+        return combineRows(image, gadget, [](Byte w, Byte g) { return static_cast<Byte>(w ^ ~g); });
+    }
+}
+
+DAUBIX_VECTOR_CLONES void orRow(Byte* __restrict p, const Byte* __restrict mask, int n)
+{
+    for (int i = 0; i < n; ++i)
+        p[i] |= mask[i];
+}
+
+DAUBIX_VECTOR_CLONES void invertRow(Byte* p, int n)
+{
+    for (int i = 0; i < n; ++i)
+        p[i] = static_cast<Byte>(~p[i]);
+}
+
+// Draws the picture with its current transparency: the key set first, so the canvas skips it.
+void drawPicture(gfx::Canvas& canvas, gfx::Bitmap& gadget, std::int64_t x, std::int64_t y, gfx::Color key)
+{
+    if (gadget.transparent)
+        gadget.transparentColor = key;
+    canvas.draw(static_cast<int>(x), static_cast<int>(y), gadget);
+}
+
+constexpr std::array kCombineItems = {
+    CombineItem{"&Average", CombineOp::Average},
+    CombineItem{"&Exclude", CombineOp::Exclude},
+    CombineItem{"&Intersect", CombineOp::Intersect},
+    CombineItem{"Add", CombineOp::Add},
+    CombineItem{"&And", CombineOp::And},
+    CombineItem{"&Not Xor", CombineOp::NotXor},
+    CombineItem{"&Or", CombineOp::Or},
+    CombineItem{"&Sub", CombineOp::Sub},
+    CombineItem{"&Xor", CombineOp::Xor},
+};
+
+constexpr std::array kSpecialItems = {
+    SpecialItem{"MergeCopy", gfx::kMergeCopy},
+    SpecialItem{"MergePaint", gfx::kMergePaint},
+    SpecialItem{"NotSrcCopy", gfx::kNotSrcCopy},
+    SpecialItem{"NotSrcErase", gfx::kNotSrcErase},
+    SpecialItem{"SrcAnd", gfx::kSrcAnd},
+    SpecialItem{"SrcErase", gfx::kSrcErase},
+    SpecialItem{"SrcInvert", gfx::kSrcInvert},
+    SpecialItem{"SrcPaint", gfx::kSrcPaint},
+};
+
+} // namespace
+
+gfx::Color transparentKey(const gfx::Bitmap& picture, std::optional<gfx::Color> fixedKey)
+{
+    return fixedKey ? *fixedKey : picture.pixel(0, picture.height() - 1);
+}
+
+gfx::Bitmap loadDrawing(const gfx::Bitmap& image)
+{
+    gfx::Bitmap copy = image.converted(gfx::PixelFormat::Bits24);
+    copy.transparent = false;
+    copy.transparentColor = gfx::clWhite;
+    return copy;
+}
+
+gfx::Result<gfx::Bitmap> loadRange(const gfx::Bitmap& image, gfx::Rect range)
+{
+    const gfx::Rect r = range.normalized();
+    if (r.isEmpty())
+        return gfx::Error{"no selection"};
+    if (!gfx::Bitmap::isSaneSize(r.width(), r.height()))
+        return gfx::Error{"Image too large"};
+    const int w = static_cast<int>(r.width()), h = static_cast<int>(r.height());
+    gfx::Bitmap picture(w, h);
+    gfx::Canvas canvas(picture);
+    canvas.stretchBlt(0, 0, w, h, &image, r.left, r.top, w, h, gfx::kSrcCopy);
+    return picture;
+}
+
+gfx::Bitmap loadBlocks(const gfx::Bitmap& image, int blocks)
+{
+    blocks = std::max(blocks, 0);
+    gfx::Bitmap picture(blocks, blocks);
+    gfx::Canvas canvas(picture);
+    // A block transfer, not a draw: the image's own transparency must not leave holes.
+    canvas.stretchBlt(0, 0, blocks, blocks, &image, 0, 0, image.width(), image.height(), gfx::kSrcCopy);
+    picture.convertTo(gfx::PixelFormat::Bits4);
+    return picture;
+}
+
+std::span<const CombineItem> combineItems()
+{
+    return kCombineItems;
+}
+
+bool combine(gfx::Bitmap& image, const gfx::Bitmap& gadget, CombineOp op)
+{
+    if (image.width() != gadget.width() || image.height() != gadget.height())
+        return false;
+    image.convertTo(gfx::PixelFormat::Bits24);
+    gfx::Bitmap scratch;
+    combine24(image, as24(gadget, scratch), op);
+    return true;
+}
+
+gfx::Result<bool> glue(gfx::Bitmap& image, const gfx::Bitmap& gadget, GlueSide side)
+{
+    const bool right = side == GlueSide::Right;
+    if (right ? image.height() != gadget.height() : image.width() != gadget.width())
+        return false;
+    const std::int64_t width = right ? std::int64_t{image.width()} + gadget.width() : image.width();
+    const std::int64_t height = right ? image.height() : std::int64_t{image.height()} + gadget.height();
+    if (!gfx::Bitmap::isSaneSize(width, height))
+        return gfx::Error{"Image too large"};
+    const int stripX = right ? image.width() : 0, stripY = right ? 0 : image.height();
+    // Every pixel is copied below, so the grown image needs no white first.
+    gfx::Bitmap grown = gfx::Bitmap::zeroed(static_cast<int>(width), static_cast<int>(height), image.format());
+    grown.setPalette(image.palette());
+    grown.transparent = image.transparent;
+    grown.transparentColor = image.transparentColor;
+    if (image.format() == gfx::PixelFormat::Bits24 && gadget.format() == gfx::PixelFormat::Bits24) {
+        const std::size_t imageBytes = static_cast<std::size_t>(image.width()) * 3;
+        const std::size_t gadgetBytes = static_cast<std::size_t>(gadget.width()) * 3;
+        if (right) {
+            for (int y = 0; y < image.height(); ++y) {
+                std::memcpy(grown.scanLine(y), image.scanLine(y), imageBytes);
+                std::memcpy(grown.scanLine(y) + imageBytes, gadget.scanLine(y), gadgetBytes);
+            }
+        } else if (!grown.isEmpty()) {
+            // Equal widths give equal strides: each picture is one block of rows.
+            if (image.byteSize() > 0)
+                std::memcpy(grown.scanLine(0), image.bits(), image.byteSize());
+            if (gadget.byteSize() > 0)
+                std::memcpy(grown.scanLine(stripY), gadget.bits(), gadget.byteSize());
+        }
+    } else {
+        gfx::Canvas canvas(grown);
+        canvas.stretchBlt(0, 0, image.width(), image.height(), &image, 0, 0, image.width(), image.height(),
+            gfx::kSrcCopy);
+        canvas.stretchBlt(stripX, stripY, gadget.width(), gadget.height(), &gadget, 0, 0, gadget.width(),
+            gadget.height(), gfx::kSrcCopy);
+    }
+    image = std::move(grown);
+    return true;
+}
+
+bool exchange(gfx::Bitmap& image, gfx::Bitmap& gadget)
+{
+    if (image.width() != gadget.width() || image.height() != gadget.height())
+        return false;
+    std::swap(image, gadget);
+    std::swap(image.transparent, gadget.transparent);
+    std::swap(image.transparentColor, gadget.transparentColor);
+    return true;
+}
+
+void paintBorder(gfx::Canvas& canvas, gfx::Bitmap& gadget, BorderKind kind, std::optional<gfx::Color> fixedKey)
+{
+    const std::int64_t w = gadget.width(), h = gadget.height();
+    if (w == 0 || h == 0)
+        return;
+    const std::int64_t imageW = canvas.bitmap().width(), imageH = canvas.bitmap().height();
+    const gfx::Color key = transparentKey(gadget, fixedKey);
+    if (kind != BorderKind::Vertical) {
+        for (std::int64_t x = 0; x < imageW; x += w) {
+            drawPicture(canvas, gadget, x, 0, key);
+            drawPicture(canvas, gadget, x, imageH - h, key);
+        }
+    }
+    if (kind != BorderKind::Horizontal) {
+        for (std::int64_t y = 0; y < imageH; y += h) {
+            drawPicture(canvas, gadget, 0, y, key);
+            drawPicture(canvas, gadget, imageW - w, y, key);
+        }
+    }
+}
+
+void paintTransparent(gfx::Canvas& canvas, gfx::Bitmap& gadget, gfx::Point at, std::optional<gfx::Color> fixedKey)
+{
+    gadget.transparent = true;
+    drawPicture(canvas, gadget, at.x, at.y, transparentKey(gadget, fixedKey));
+}
+
+std::span<const SpecialItem> specialItems()
+{
+    return kSpecialItems;
+}
+
+std::optional<gfx::Rop3> specialRop(std::string_view caption)
+{
+    for (const SpecialItem& item : kSpecialItems)
+        if (item.caption == caption)
+            return item.rop;
+    return std::nullopt;
+}
+
+void paintSpecial(gfx::Canvas& canvas, const gfx::Bitmap& gadget, gfx::Point at, gfx::Rop3 rop)
+{
+    canvas.stretchBlt(at.x, at.y, gadget.width(), gadget.height(), &gadget, 0, 0, gadget.width(), gadget.height(), rop);
+}
+
+void invertBits(gfx::Bitmap& picture)
+{
+    if (picture.format() == gfx::PixelFormat::Bits32) {
+        for (int y = 0; y < picture.height(); ++y) {
+            Byte* p = picture.scanLine(y);
+            for (int x = 0; x < picture.width(); ++x, p += 4) {
+                p[0] = static_cast<Byte>(~p[0]);
+                p[1] = static_cast<Byte>(~p[1]);
+                p[2] = static_cast<Byte>(~p[2]);
+            }
+        }
+        return;
+    }
+    const std::size_t bitsPerRow = static_cast<std::size_t>(picture.width()) * picture.bitsPerPixel();
+    const int fullBytes = static_cast<int>(bitsPerRow / 8);
+    const int restBits = static_cast<int>(bitsPerRow % 8);
+    // The last byte of a 1- or 4-bit row may hold padding bits after its pixels.
+    const auto restMask = static_cast<Byte>(0xFF << (8 - restBits));
+    for (int y = 0; y < picture.height(); ++y) {
+        Byte* p = picture.scanLine(y);
+        invertRow(p, fullBytes);
+        if (restBits)
+            p[fullBytes] ^= restMask;
+    }
+}
+
+void opaqueDither(gfx::Bitmap& picture, int percent)
+{
+    picture.transparent = false;
+    // Converting keeps the colours; a palette dropped in place would leave every index black.
+    picture.convertTo(gfx::PixelFormat::Bits24);
+    const int n = picture.width() * 3;
+    // Whitening is OR with all ones, so each row is one pass with the mask of its parity.
+    std::array<std::vector<Byte>, 2> masks{std::vector<Byte>(static_cast<std::size_t>(n)),
+        std::vector<Byte>(static_cast<std::size_t>(n))};
+    for (int row = 0; row < 2; ++row) {
+        for (int x = 0; x < picture.width(); ++x) {
+            const bool white = percent == 25 ? (row == 1 || x % 2 == 0) : (x + row) % 2 == 0;
+            std::fill_n(masks[static_cast<std::size_t>(row)].begin() + x * 3, 3, white ? Byte{0xFF} : Byte{0});
+        }
+    }
+    for (int y = 0; y < picture.height(); ++y)
+        orRow(picture.scanLine(y), masks[static_cast<std::size_t>(y & 1)].data(), n);
+    picture.transparentColor = gfx::clWhite;
+    picture.transparent = true;
+}
+
+std::optional<gfx::Color> captureTransparentColor(gfx::Bitmap& gadget, const gfx::Bitmap& image, gfx::Point grab)
+{
+    if (!gfx::isIndexed(image.format())) {
+        gadget.convertTo(image.format());
+    } else if (gadget.format() != image.format() || gadget.palette() != image.palette()) {
+        gfx::Bitmap mapped = gfx::Bitmap::zeroed(gadget.width(), gadget.height(), image.format());
+        mapped.setPalette(image.palette());
+        gfx::NearestColorMap nearest(mapped.palette());
+        for (int y = 0; y < gadget.height(); ++y)
+            for (int x = 0; x < gadget.width(); ++x)
+                mapped.setRawPixel(x, y, static_cast<std::uint32_t>(nearest(gadget.pixel(x, y))));
+        mapped.transparentColor = gadget.transparentColor;
+        gadget = std::move(mapped);
+    }
+    gadget.transparent = true;
+    const gfx::Color key = gadget.pixel(grab.x, grab.y);
+    if (key == gfx::clNone)
+        return std::nullopt;
+    gadget.transparentColor = key;
+    return key;
+}
+
+} // namespace daubix::gadgets
