@@ -1,9 +1,7 @@
 #include "CopyFloor.h"
-
 #include "gadgets/ImageOps.h"
 
 #include <benchmark/benchmark.h>
-
 #include <cstring>
 
 using namespace daubix;
@@ -36,12 +34,12 @@ BENCHMARK(BM_MemcpyFloor)->Unit(benchmark::kMillisecond);
 
 void BM_Combine(benchmark::State& state)
 {
-    const auto op = static_cast<gadgets::CombineOp>(state.range(0));
-    state.SetLabel(std::string(gadgets::combineItems()[static_cast<std::size_t>(state.range(0))].caption));
+    const gadgets::CombineItem& item = gadgets::combineItems()[static_cast<std::size_t>(state.range(0))];
+    state.SetLabel(std::string(item.caption));
     gfx::Bitmap image = pattern(kSize, kSize, 1);
     const gfx::Bitmap gadget = pattern(kSize, kSize, 2);
     for (auto _ : state) {
-        gadgets::combine(image, gadget, op);
+        gadgets::combine(image, gadget, item.op);
         benchmark::DoNotOptimize(image.bits());
         benchmark::ClobberMemory();
     }
@@ -89,23 +87,26 @@ void BM_PaintTransparent(benchmark::State& state)
 }
 BENCHMARK(BM_PaintTransparent)->Unit(benchmark::kMillisecond);
 
-// "Paint Border" > "All" with a 512 x 512 gadget, opaque (0) or transparent by its bottom-left pixel (1).
-// The copies cover four strips 512 pixels deep: the bytes of 2048 full rows.
+// "Paint Border" with a 512 x 512 gadget, opaque (0) or transparent by its bottom-left pixel (1), "All" (0)
+// or "Horizontal" and "Vertical" alone (1, 2). "All" covers four strips 512 pixels deep: the bytes of 2048
+// full rows; the others half of that.
 constexpr int kBorderGadget = 512;
 void BM_PaintBorder(benchmark::State& state)
 {
     gfx::Bitmap image = pattern(kSize, kSize, 1);
     gfx::Bitmap gadget = pattern(kBorderGadget, kBorderGadget, 2);
     gadget.transparent = state.range(0) != 0;
+    const auto kind = static_cast<gadgets::BorderKind>(state.range(1));
     gfx::Canvas canvas(image);
     for (auto _ : state) {
-        gadgets::paintBorder(canvas, gadget, gadgets::BorderKind::All, std::nullopt);
+        gadgets::paintBorder(canvas, gadget, kind, std::nullopt);
         benchmark::DoNotOptimize(image.bits());
         benchmark::ClobberMemory();
     }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * gadget.byteSize() * 32));
+    const int copies = kind == gadgets::BorderKind::All ? 32 : 16;
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * gadget.byteSize() * copies));
 }
-BENCHMARK(BM_PaintBorder)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PaintBorder)->ArgsProduct({{0, 1}, {0, 1, 2}})->Unit(benchmark::kMillisecond);
 
 void BM_PaintBorderFloor(benchmark::State& state)
 {

@@ -61,7 +61,8 @@ gfx::Bitmap referenceCombine(const gfx::Bitmap& image, const gfx::Bitmap& gadget
     gfx::Bitmap out(image.width(), image.height());
     for (int y = 0; y < image.height(); ++y)
         for (int i = 0; i < image.width() * 3; ++i)
-            out.scanLine(y)[i] = static_cast<std::uint8_t>(referenceByte(op, image.scanLine(y)[i], gadget.scanLine(y)[i]));
+            out.scanLine(y)[i]
+                = static_cast<std::uint8_t>(referenceByte(op, image.scanLine(y)[i], gadget.scanLine(y)[i]));
     return out;
 }
 
@@ -120,9 +121,8 @@ TEST_P(EveryCombineItem, TakesPalettePicturesByTheirColours)
             image8.converted(gfx::PixelFormat::Bits24), gadget8.converted(gfx::PixelFormat::Bits24), GetParam().op));
 }
 
-INSTANTIATE_TEST_SUITE_P(All, EveryCombineItem, ::testing::ValuesIn(gadgets::combineItems().begin(),
-                                                    gadgets::combineItems().end()),
-    [](const auto& info) {
+INSTANTIATE_TEST_SUITE_P(All, EveryCombineItem,
+    ::testing::ValuesIn(gadgets::combineItems().begin(), gadgets::combineItems().end()), [](const auto& info) {
         std::string name;
         for (char c : info.param.caption)
             if (c != '&' && c != ' ')
@@ -135,8 +135,9 @@ TEST(CombineItems, AreTheMenusCaptionsInOrder)
     std::vector<std::string_view> captions;
     for (const auto& item : gadgets::combineItems())
         captions.push_back(item.caption);
-    EXPECT_EQ(captions, (std::vector<std::string_view>{"&Average", "&Exclude", "&Intersect", "Add", "&And", "&Not Xor",
-                            "&Or", "&Sub", "&Xor"}));
+    EXPECT_EQ(captions,
+        (std::vector<std::string_view>{
+            "&Average", "&Exclude", "&Intersect", "Add", "&And", "&Not Xor", "&Or", "&Sub", "&Xor"}));
 }
 
 TEST(Combine, IntersectWithACopyOfTheDrawingLeavesTheImageAndExcludeTurnsItWhite)
@@ -503,8 +504,9 @@ TEST(SpecialItems, AreTheEightCaptionsInMenuOrderAndNothingElseMaps)
     std::vector<std::string_view> captions;
     for (const auto& item : gadgets::specialItems())
         captions.push_back(item.caption);
-    EXPECT_EQ(captions, (std::vector<std::string_view>{"MergeCopy", "MergePaint", "NotSrcCopy", "NotSrcErase",
-                            "SrcAnd", "SrcErase", "SrcInvert", "SrcPaint"}));
+    EXPECT_EQ(captions,
+        (std::vector<std::string_view>{
+            "MergeCopy", "MergePaint", "NotSrcCopy", "NotSrcErase", "SrcAnd", "SrcErase", "SrcInvert", "SrcPaint"}));
     EXPECT_EQ(gadgets::specialRop("srcpaint"), std::nullopt);
     EXPECT_EQ(gadgets::specialRop("SrcCopy"), std::nullopt);
 }
