@@ -87,6 +87,8 @@ DAUBIX_VECTOR_CLONES void invertRow(Byte* p, int n)
 // before writing it, which rows of a few kilobytes otherwise pay for and one block copy does not.
 void streamCopy(Byte* d, const Byte* s, std::size_t n)
 {
+    if (n == 0)
+        return; // a picture 0 wide has no pixel memory to point into
 #if defined(__SSE2__)
     const std::size_t head = std::min(n, (16 - reinterpret_cast<std::uintptr_t>(d) % 16) % 16);
     std::memcpy(d, s, head);
