@@ -367,6 +367,31 @@ TEST(PaintTransparent, SkipsTheBottomLeftColourOrTheFixedOneAndSwitchesTranspare
     }
 }
 
+// Wide rows with the key scattered through them and partly off the image: the 24-bit copy must skip
+// exactly what a pixel-by-pixel draw through a clipped canvas skips.
+TEST(PaintTransparent, MatchesTheCanvasDrawOnWideRowsWithAScatteredKey)
+{
+    for (int width : {16, 37, 64, 101}) {
+        gfx::Bitmap gadget = test::noise(width, 9, static_cast<unsigned>(width));
+        const gfx::Color key = gadget.pixel(0, 8);
+        for (int y = 0; y < 9; ++y)
+            for (int x = y % 3; x < width; x += 2 + (x + y) % 5)
+                gadget.setPixel(x, y, key);
+        gadget.setPixel(width - 1, 4, key);
+        for (const gfx::Point at : {gfx::Point{0, 0}, gfx::Point{-3, 2}, gfx::Point{5, -1}}) {
+            gfx::Bitmap image = test::noise(width + 4, 11, 1);
+            gfx::Bitmap reference = image;
+            gfx::Canvas canvas(image);
+            gadgets::paintTransparent(canvas, gadget, at, std::nullopt);
+            // A clip region keeps the canvas on its own path.
+            gfx::Canvas plain(reference);
+            plain.intersectClip({-1000, -1000, 1000, 1000});
+            plain.draw(at.x, at.y, gadget);
+            EXPECT_EQ(image, reference) << width << " at " << at.x << "," << at.y;
+        }
+    }
+}
+
 TEST(PaintTransparent, AnEmptyPicturePaintsNothing)
 {
     gfx::Bitmap image = test::noise(5, 5, 2);
