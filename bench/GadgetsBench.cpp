@@ -1,4 +1,5 @@
 #include "CopyFloor.h"
+#include "Pictures.h"
 #include "gadgets/GradText.h"
 #include "gadgets/ImageOps.h"
 #include "gfx/Text.h"
@@ -61,19 +62,9 @@ BENCHMARK(BM_FillAndDrawTextFloor)->Unit(benchmark::kMicrosecond);
 
 constexpr int kSize = 4096;
 
-// Bytes that differ from pixel to pixel, so no operation meets a run it could take a short cut through.
 gfx::Bitmap pattern(int width, int height, unsigned seed)
 {
-    gfx::Bitmap b = gfx::Bitmap::zeroed(width, height);
-    std::uint32_t s = seed * 2654435761u + 1;
-    for (int y = 0; y < height; ++y) {
-        std::uint8_t* row = b.scanLine(y);
-        for (int i = 0; i < width * 3; ++i) {
-            s = s * 1664525u + 1013904223u;
-            row[i] = static_cast<std::uint8_t>(s >> 24);
-        }
-    }
-    return b;
+    return bench::noisePicture(width, height, seed);
 }
 
 // The floor every whole-image operation is measured against.

@@ -6,6 +6,7 @@
 #include "effects/Geometry.h"
 
 #include "CopyFloor.h"
+#include "Pictures.h"
 
 #include <benchmark/benchmark.h>
 #include <cstring>
@@ -17,16 +18,7 @@ namespace {
 
 gfx::Bitmap picture(int width, int height)
 {
-    gfx::Bitmap b(width, height);
-    std::uint32_t s = 1;
-    for (int y = 0; y < height; ++y) {
-        std::uint8_t* row = b.scanLine(y);
-        for (int i = 0; i < width * 3; ++i) {
-            s = s * 1664525u + 1013904223u;
-            row[i] = static_cast<std::uint8_t>(s >> 24);
-        }
-    }
-    return b;
+    return bench::noisePicture(width, height);
 }
 
 const gfx::Bitmap& large()
