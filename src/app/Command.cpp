@@ -33,7 +33,7 @@ bool runGuarded(CommandContext& ctx, const CommandRow& row)
 
 void runCommand(CommandContext& ctx, const CommandRow& row)
 {
-    if (!row.run)
+    if (!row.run || (row.available && !row.available(ctx.host)))
         return;
     ctx.clean = false;
     Document& doc = ctx.doc;

@@ -46,6 +46,8 @@ struct CommandRow {
     std::string_view text = {}; // the row's own text: a tool mode, or the window a window row opens
     std::string_view icon = {}; // the picture a dropdown button takes when this item is chosen
     bool separatorBefore = false; // a line above the item in its menu
+    // Set for a command that can run only while the host offers what it needs; unset, always.
+    bool (*available)(const Host&) = nullptr;
 };
 
 // The last caption of the row's path: the item as its menu shows it.

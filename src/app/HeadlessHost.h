@@ -38,6 +38,8 @@ public:
     bool failed = false;
     void setStatus(int panel, const std::string& text) override;
     void moveMouse(gfx::Point) override { }
+    // Without a display the pictures for other windows are taken and dropped.
+    bool acceptsPicture(PictureTarget) const override { return true; }
     MemoryScriptEditor editor;
     ScriptEditor* scriptEditor() override { return &editor; }
     // A run going on this long (seconds) is stopped; 0: never.

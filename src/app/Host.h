@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/PictureTarget.h"
 #include "app/ScriptEditor.h"
 #include "gfx/Bitmap.h"
 #include "gfx/Canvas.h"
@@ -54,6 +55,9 @@ public:
     }
     // The run is over, before its outcome is told.
     virtual void scriptRunEnded() { }
+    // Whether a window takes pictures from the range, and handing one over.
+    virtual bool acceptsPicture(PictureTarget) const { return false; }
+    virtual void givePicture(PictureTarget, gfx::Bitmap) { }
     virtual std::optional<gfx::Bitmap> clipboardBitmap() = 0;
     virtual void setClipboardBitmap(const gfx::Bitmap& bitmap) = 0;
     // The image changed inside the area (image pixels; right and bottom exclusive).

@@ -52,7 +52,10 @@ Commands:
                     the noise amount (0..100; the sign is dropped), mono noise (0 or 1) and
                     the colour (0x00BBGGRR, decimal or 0x hex) in that order, then tiles the
                     whole image from its top-left corner; out-of-range values are replaced
-                    with a message; SEED is what the tile's clock reseed takes. --seed fixes
+                    with a message; SEED is what the tile's clock reseed takes.
+                    QuickButtonPicture:L,T,R,B and BumperPicture:L,T,R,B write what Range >
+                    Assign To hands over for that range (the bump editor's at most 50 x 50).
+                    --seed fixes
                     the random numbers (Drip, the noise and ripple effects, Texture)
   effects           list the effects that apply knows, with their arguments
   commands          list the steps that do knows: every menu, toolbar and popup item, marked

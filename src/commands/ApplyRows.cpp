@@ -8,6 +8,7 @@
 #include "app/TextCase.h"
 #include "effects/FilterPresets.h"
 #include "effects/QuickEffects.h"
+#include "effects/RangeFills.h"
 #include "effects/UserFilters.h"
 #include "generators/Backdrop.h"
 #include "generators/Texture.h"
@@ -275,12 +276,38 @@ gfx::Status textureRow(gfx::Bitmap& image, Args args, ApplyContext& context)
     return {};
 }
 
+// What Range > Assign To would hand over for the range L,T,R,B of the image.
+template <bool Bumper> gfx::Status assignToRow(gfx::Bitmap& image, Args args, ApplyContext&)
+{
+    int corners[4] = {};
+    constexpr std::string_view kNames[] = {"L", "T", "R", "B"};
+    for (std::size_t i = 0; i < 4; ++i) {
+        const auto v = argumentIn(args[i], kNames[i], INT32_MIN / 2, INT32_MAX / 2);
+        if (!v)
+            return gfx::Error{v.error()};
+        corners[i] = v.value();
+    }
+    app::Document doc;
+    doc.image = std::move(image);
+    doc.range = {corners[0], corners[1], corners[2], corners[3]};
+    app::HeadlessHost host;
+    std::optional<gfx::Bitmap> picture
+        = Bumper ? effects::bumperPicture(doc, host) : effects::quickButtonPicture(doc, host);
+    image = std::move(doc.image);
+    if (!picture)
+        return gfx::Error{host.messages.empty() ? std::string("no picture") : host.messages.front()};
+    image = std::move(*picture);
+    return {};
+}
+
 const ApplyRow kRows[] = {
     {"Backdrop", "fR,fG,fB,oR,oG,oB,m", 7, 7, backdropRow},
+    {"BumperPicture", "l,t,r,b", 4, 4, assignToRow<true>},
     {"FilterPreset", "name", 1, SIZE_MAX, filterPresetRow},
     {"JpegPreview", "quality,grey", 2, 2, jpegPreviewRow},
     {"PrintPreview", "pagew,pageh,scale", 3, 3, printPreviewRow},
     {"QuickEffect", "n,e[,x[,cx,cy]]", 2, 5, quickEffectRow},
+    {"QuickButtonPicture", "l,t,r,b", 4, 4, assignToRow<false>},
     {"QuickFilter", "red,green,blue[,v]", 3, 4, quickFilterRow},
     {"Texture", "size,noise,mono,colour[,seed]", 4, 5, textureRow},
     {"UserMatrix", "m0,...,m24", 25, 25, userMatrixRow},

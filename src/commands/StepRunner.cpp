@@ -220,6 +220,8 @@ StepResult commandStep(StepRunner& runner, std::string_view path)
         return error("\"" + std::string(row->path) + "\" opens a window and cannot run without a display");
     if (!row->run)
         return error("\"" + std::string(row->path) + "\" is not available yet");
+    if (row->available && !row->available(runner.host()))
+        return error("\"" + std::string(row->path) + "\" is not available here");
     if (std::string_view(row->path).starts_with("Script >"))
         runner.prepareScripting();
     app::CommandContext ctx{runner.doc(), runner.host()};

@@ -3,6 +3,7 @@
 #include "app/Command.h"
 #include "app/Document.h"
 #include "app/Host.h"
+#include "app/PictureTarget.h"
 #include "app/Prompt.h"
 #include "app/Range.h"
 
@@ -108,6 +109,23 @@ void maskFromBrushRow(app::CommandContext& ctx, const app::CommandRow&)
     maskFromBrush(ctx.doc);
 }
 
+template <app::PictureTarget Target> bool accepts(const app::Host& host)
+{
+    return host.acceptsPicture(Target);
+}
+
+void quickButtonRow(app::CommandContext& ctx, const app::CommandRow&)
+{
+    if (std::optional<gfx::Bitmap> picture = quickButtonPicture(ctx.doc, ctx.host))
+        ctx.host.givePicture(app::PictureTarget::ButtonDesigner, std::move(*picture));
+}
+
+void bumperRow(app::CommandContext& ctx, const app::CommandRow&)
+{
+    if (std::optional<gfx::Bitmap> picture = bumperPicture(ctx.doc, ctx.host))
+        ctx.host.givePicture(app::PictureTarget::BumpEditor, std::move(*picture));
+}
+
 template <RangeLogic Op, gfx::Color Colour> void logicRow(app::CommandContext& ctx, const app::CommandRow&)
 {
     rangeLogic(ctx.doc, Op, Colour);
@@ -166,6 +184,9 @@ const app::CommandRow kRows[] = {
     {.path = "Range > &Border > &Vertical", .run = borderRow<RangeBorder::Vertical>, .changesImage = true},
     {.path = "Range > &Tile > &All", .run = tileRow<RangeTile::All>, .changesImage = true},
     {.path = "Range > &Tile > &Diagonal", .run = tileRow<RangeTile::Diagonal>, .changesImage = true},
+    {.path = "Range > Assign To > Quick Button", .run = quickButtonRow,
+        .available = accepts<app::PictureTarget::ButtonDesigner>},
+    {.path = "Range > Assign To > Bumper", .run = bumperRow, .available = accepts<app::PictureTarget::BumpEditor>},
 };
 
 } // namespace
@@ -350,6 +371,35 @@ void maskFromBrush(app::Document& doc)
         for (int x = 0; x < doc.image.width(); ++x)
             mask.setPixel(x, y, (doc.image.pixel(x, y) & 0xFFFFFF) == key ? gfx::clWhite : gfx::clBlack);
     doc.image = std::move(mask);
+}
+
+std::optional<gfx::Bitmap> quickButtonPicture(app::Document& doc, app::Host& host)
+{
+    if (rangeUsable(doc))
+        app::copyRangeOnWhite(doc, gfx::kSrcCopy);
+    if (!rangeUsable(doc) || doc.rangeBuffer.isEmpty()) {
+        host.showMessage("no selection");
+        return std::nullopt;
+    }
+    return doc.rangeBuffer;
+}
+
+std::optional<gfx::Bitmap> bumperPicture(const app::Document& doc, app::Host& host)
+{
+    const gfx::Rect& r = doc.range;
+    const std::int64_t w = r.width(), h = r.height();
+    if (w < 1 || h < 1) {
+        host.showMessage("no selection");
+        return std::nullopt;
+    }
+    if (w > 50 || h > 50) {
+        host.showMessage("selection too large (>50)!");
+        return std::nullopt;
+    }
+    gfx::Bitmap picture(static_cast<int>(w), static_cast<int>(h));
+    gfx::Canvas(picture).stretchBlt(0, 0, picture.width(), picture.height(), &doc.image, r.left, r.top,
+        picture.width(), picture.height(), gfx::kSrcCopy);
+    return picture;
 }
 
 std::span<const app::CommandRow> rangeFillRows()

@@ -4,14 +4,17 @@
 // (And, Or, Xor with red, green, blue or a chosen colour), Border and Tile. Each is one undo step; an
 // empty or reversed range does nothing.
 
+#include "gfx/Bitmap.h"
 #include "gfx/Color.h"
 
 #include <cstdint>
+#include <optional>
 #include <span>
 
 namespace daubix::app {
 struct CommandRow;
 struct Document;
+class Host;
 } // namespace daubix::app
 
 namespace daubix::effects {
@@ -45,6 +48,12 @@ enum class RangeMask : std::uint8_t { Squares, Oval, Diamond, Octagon, User };
 void rangeMask(app::Document& doc, RangeMask kind);
 // Image > Mask > Brush: the image becomes one bit deep, white where it had the canvas brush's colour.
 void maskFromBrush(app::Document& doc);
+
+// Range > Assign To: the pictures handed over. Quick Button: the range copied onto white. Bumper: the
+// image's (L, T)-(R, B) exactly, at most 50 x 50. Nothing, with "no selection" or "selection too large
+// (>50)!" said, when the range does not give one.
+std::optional<gfx::Bitmap> quickButtonPicture(app::Document& doc, app::Host& host);
+std::optional<gfx::Bitmap> bumperPicture(const app::Document& doc, app::Host& host);
 
 std::span<const app::CommandRow> rangeFillRows();
 

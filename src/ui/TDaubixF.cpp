@@ -418,7 +418,8 @@ QAction* TDaubixF::addRow(QMenu* menu, const app::CommandRow& row)
             group = new QActionGroup(menu);
         group->addAction(a);
     }
-    a->setEnabled(row.kind == app::ItemKind::Window ? openWindow(row.text, true) : row.run != nullptr);
+    a->setEnabled(row.kind == app::ItemKind::Window ? openWindow(row.text, true)
+                                                    : row.run != nullptr && (!row.available || row.available(m_host)));
     const app::CommandRow* r = &row;
     connect(a, &QAction::triggered, this, [this, r] { runRow(*r); });
     m_actions.emplace_back(&row, a);

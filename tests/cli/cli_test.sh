@@ -546,6 +546,13 @@ check "Logic Xor User with a colour" 0 "$cli" do --size 20x10 --range 2,2,8,8 --
     "Range > Logic > Xor > User" "Range > Tile > Diagonal" "Range > Border > All" --out "$work/logic2.bmp"
 check "Tile with a reversed range changes nothing" 0 "$cli" do --size 20x10 --range 8,8,2,2 "Range > Tile > All" --state
 expect "nothing stored" grep -qx "undo: 2" "$work/out"
+check "the bump editor's picture" 0 "$cli" apply BumperPicture:1,1,51,11 "$fixtures/src.bmp" "$work/bump.bmp"
+check "a range over 50 for the bump editor" 1 "$cli" apply BumperPicture:0,0,51,11 "$fixtures/src.bmp" "$work/bump2.bmp"
+expect "too large is said" grep -q "selection too large (>50)!" "$work/err"
+expect "nothing written when too large" test ! -e "$work/bump2.bmp"
+check "Assign To steps headless" 0 "$cli" do --size 60x60 --range 0,0,70,10 "Range > Assign To > Bumper" \
+    "Range > Assign To > Quick Button"
+expect "the step says too large" grep -qx "message: selection too large (>50)!" "$work/err"
 
 if command -v tifftopnm >/dev/null && command -v bmptopnm >/dev/null; then
     bmptopnm "$f/in.bmp" >"$f/in.ppm" 2>/dev/null

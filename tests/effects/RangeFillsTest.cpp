@@ -284,4 +284,42 @@ TEST(RangeRepeats, WholeRunsEqualATileByTileDraw)
         }
 }
 
+TEST(AssignTo, BumperTakesAtMost50AndGivesTheExactPicture)
+{
+    struct Case {
+        gfx::Rect range;
+        const char* message; // nullptr: handed over
+    };
+    for (const Case c : {Case{{3, 4, 53, 54}, nullptr}, Case{{3, 4, 54, 20}, "selection too large (>50)!"},
+             Case{{3, 4, 20, 55}, "selection too large (>50)!"}, Case{{3, 4, 3, 9}, "no selection"},
+             Case{{9, 4, 3, 9}, "no selection"}}) {
+        Image i(70, 70);
+        i.doc.range = c.range;
+        app::CommandContext ctx{i.doc, i.host};
+        app::runCommand(ctx, row("Range > Assign To > Bumper"));
+        if (c.message) {
+            EXPECT_EQ(i.host.messages, std::vector<std::string>{c.message});
+            EXPECT_TRUE(i.host.given.empty());
+            continue;
+        }
+        ASSERT_EQ(i.host.given.size(), 1u);
+        EXPECT_EQ(i.host.given[0].first, app::PictureTarget::BumpEditor);
+        const gfx::Bitmap& picture = i.host.given[0].second;
+        ASSERT_EQ(picture.width(), 50);
+        ASSERT_EQ(picture.height(), 50);
+        for (int y = 0; y < 50; ++y)
+            for (int x = 0; x < 50; ++x)
+                ASSERT_EQ(picture.pixel(x, y), i.doc.image.pixel(3 + x, 4 + y));
+    }
+    // Quick Button: the range copied onto white, as the buffer holds it.
+    Image q(30, 30);
+    q.doc.range = {2, 2, 9, 9};
+    app::CommandContext ctx{q.doc, q.host};
+    app::runCommand(ctx, row("Range > Assign To > Quick Button"));
+    ASSERT_EQ(q.host.given.size(), 1u);
+    EXPECT_EQ(q.host.given[0].first, app::PictureTarget::ButtonDesigner);
+    EXPECT_EQ(q.host.given[0].second, q.doc.rangeBuffer);
+    EXPECT_EQ(q.host.given[0].second.width(), 8);
+}
+
 } // namespace

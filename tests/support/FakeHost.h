@@ -21,6 +21,9 @@ public:
     std::vector<gfx::Rect> repaints;
     std::vector<gfx::Point> mouseMoves;
     app::MemoryScriptEditor editor;
+    std::vector<std::pair<app::PictureTarget, gfx::Bitmap>> given; // pictures handed to other windows
+    bool acceptsPicture(app::PictureTarget) const override { return true; }
+    void givePicture(app::PictureTarget target, gfx::Bitmap picture) override { given.emplace_back(target, std::move(picture)); }
     int timerInterval = 0; // 0 = stopped
     std::optional<std::pair<gfx::Bitmap, gfx::Bitmap>> programIcon;
 
