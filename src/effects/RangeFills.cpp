@@ -228,10 +228,14 @@ void rangeTile(app::Document& doc, RangeTile kind)
     const int width = doc.image.width(), height = doc.image.height();
     std::int64_t y = 0;
     if (kind == RangeTile::All) {
+        // Rows of tiles stacked into blocks of at least 256 rows: a draw costs a set-up whatever its size,
+        // and a small range would make thousands of rows; a block keeps the extra memory small.
         const gfx::Bitmap row = repeated(doc.rangeBuffer, width, true);
+        const int rows = static_cast<int>(std::min<std::int64_t>(height, bh * std::max<std::int64_t>(1, (256 + bh - 1) / bh)));
+        const gfx::Bitmap block = repeated(row, rows, false);
         do {
-            doc.canvas.draw(0, static_cast<int>(y), row);
-            y += bh;
+            doc.canvas.draw(0, static_cast<int>(y), block);
+            y += block.height();
         } while (y < height);
         return;
     }

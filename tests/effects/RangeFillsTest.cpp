@@ -260,16 +260,18 @@ TEST(RangeRepeats, WholeRunsEqualATileByTileDraw)
     for (const gfx::Rect range : {gfx::Rect{4, 4, 4, 4}, gfx::Rect{1, 2, 3, 3}, gfx::Rect{2, 1, 8, 5}})
         for (const gfx::Rop3 mode : {gfx::kSrcCopy, gfx::kSrcInvert, gfx::kMergePaint}) {
             SCOPED_TRACE(testing::Message() << range.right - range.left + 1 << " wide, mode " << std::hex << mode);
-            Image fast(29, 23), plain(29, 23);
-            fast.doc.range = plain.doc.range = range;
-            fast.doc.canvas.copyMode = plain.doc.canvas.copyMode = mode;
-            effects::rangeTile(fast.doc, effects::RangeTile::All);
-            app::copyRangeOnWhite(plain.doc, gfx::kSrcCopy);
-            const gfx::Bitmap tile = plain.doc.rangeBuffer;
-            for (int y = 0; y < 23; y += tile.height())
-                for (int x = 0; x < 29; x += tile.width())
-                    plain.doc.canvas.draw(x, y, tile);
-            EXPECT_EQ(fast.doc.image, plain.doc.image);
+            for (const int height : {23, 601}) { // one block of rows, and several
+                Image fast(29, height), plain(29, height);
+                fast.doc.range = plain.doc.range = range;
+                fast.doc.canvas.copyMode = plain.doc.canvas.copyMode = mode;
+                effects::rangeTile(fast.doc, effects::RangeTile::All);
+                app::copyRangeOnWhite(plain.doc, gfx::kSrcCopy);
+                const gfx::Bitmap tile = plain.doc.rangeBuffer;
+                for (int y = 0; y < height; y += tile.height())
+                    for (int x = 0; x < 29; x += tile.width())
+                        plain.doc.canvas.draw(x, y, tile);
+                EXPECT_EQ(fast.doc.image, plain.doc.image) << height;
+            }
 
             Image fastBorder(29, 23), plainBorder(29, 23);
             fastBorder.doc.range = plainBorder.doc.range = range;
