@@ -1,5 +1,7 @@
 #include "app/PresetLines.h"
 
+#include "app/TextCase.h"
+
 namespace daubix::app {
 
 std::string_view presetName(std::string_view line)
@@ -21,6 +23,14 @@ std::vector<std::string_view> presetValues(std::string_view line)
             return values;
         rest.remove_prefix(comma + 1);
     }
+}
+
+std::optional<int> findPreset(std::span<const std::string> lines, std::string_view name)
+{
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        if (sameIgnoringCase(presetName(lines[i]), name))
+            return static_cast<int>(i);
+    return std::nullopt;
 }
 
 std::vector<std::string> presetNames(std::span<const std::string> lines)

@@ -2,6 +2,7 @@
 
 // Preset files hold one "NAME=v1,v2,..." line per preset; the windows that keep them share this text.
 
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -13,6 +14,8 @@ namespace daubix::app {
 std::string_view presetName(std::string_view line);
 // The texts after the first "=", split at the commas; none without "=" or with nothing after it.
 std::vector<std::string_view> presetValues(std::string_view line);
+// The first line whose name is the name, ignoring ASCII case.
+std::optional<int> findPreset(std::span<const std::string> lines, std::string_view name);
 // The names in the order of the lines, as a drop-down shows them.
 std::vector<std::string> presetNames(std::span<const std::string> lines);
 

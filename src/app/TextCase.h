@@ -27,4 +27,13 @@ inline bool sameIgnoringCase(std::string_view a, std::string_view b)
         && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return lowerAscii(x) == lowerAscii(y); });
 }
 
+// Ordered as the program's sorted lists are: byte by byte with ASCII letters folded, bytes beyond ASCII
+// after it.
+inline bool lessIgnoringCase(std::string_view a, std::string_view b)
+{
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char p, char q) {
+        return static_cast<unsigned char>(lowerAscii(p)) < static_cast<unsigned char>(lowerAscii(q));
+    });
+}
+
 } // namespace daubix::app

@@ -116,7 +116,7 @@ int runScript(const std::vector<std::string>& args)
     script::TzoTurtle turtle;
     // The requests are answered as the window answers them, with the program folder's presets.
     commands::ScriptSession& session = commands::scriptSession(doc);
-    session.programFolder = app::resolveProgramFolder(executableFolder());
+    session.findProgramFolder = [] { return app::resolveProgramFolder(executableFolder()); };
     // A request that matches nothing is noted once per name, however often a loop asks for it.
     std::set<std::string> noted;
     session.onIgnored = [&noted](const std::string& what, const std::string& name) {

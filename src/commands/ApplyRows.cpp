@@ -200,14 +200,10 @@ gfx::Status quickEffectRow(gfx::Bitmap& image, Args args, ApplyContext& context)
 gfx::Status backdropRow(gfx::Bitmap& image, Args args, ApplyContext&)
 {
     app::BackdropSettings s;
-    int* values[] = {&s.formulas[0], &s.formulas[1], &s.formulas[2], &s.offsets[0], &s.offsets[1], &s.offsets[2],
-        &s.modulus};
-    constexpr std::string_view kNames[] = {"fR", "fG", "fB", "oR", "oG", "oB", "m"};
-    for (std::size_t i = 0; i < std::size(values); ++i) {
-        const auto [lo, hi] = i < 3 ? std::pair{0, generators::kBackdropFormulaCount - 1}
-            : i < 6                 ? std::pair{0, 255}
-                                    : std::pair{generators::kMinBackdropModulus, generators::kMaxBackdropModulus};
-        const auto v = argumentIn(args[i], kNames[i], lo, hi);
+    const std::array<int*, 7> values = generators::backdropValues(s);
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        const auto [lo, hi] = generators::backdropValueRange(i);
+        const auto v = argumentIn(args[i], generators::kBackdropValueNames[i], lo, hi);
         if (!v)
             return gfx::Error{v.error()};
         *values[i] = v.value();

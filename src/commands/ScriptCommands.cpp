@@ -24,28 +24,18 @@ constexpr const char* kCaption = "Daubix Script";
 constexpr const char* kTagPrompt = "Enter Tag Name";
 constexpr const char* kFilter = "Daubix Script Files|*.dxs";
 
-app::ScriptEditor* editorOf(app::Host& host)
-{
-    return host.scriptEditor();
-}
-
 } // namespace
 
 script::ScriptLibrary& scriptLibrary(app::Document& doc, app::Host& host)
 {
     ScriptSession& s = scriptSession(doc);
-    if (!s.libraryRead && !s.programFolder.empty())
-        if (gfx::Status read = readScriptLibrary(doc, s.programFolder); !read)
+    if (!s.libraryRead && !s.folder().empty())
+        if (gfx::Status read = readScriptLibrary(doc, s.folder()); !read)
             host.showFailure(read.error());
     return s.library;
 }
 
 namespace {
-
-script::ScriptLibrary& library(app::Document& doc, app::Host& host)
-{
-    return scriptLibrary(doc, host);
-}
 
 void saveLibrary(const script::ScriptLibrary& lib, app::Host& host)
 {
@@ -68,13 +58,13 @@ std::optional<std::string> askTag(app::Host& host, const std::string& initial)
 
 void viewEditor(app::CommandContext& ctx, const app::CommandRow&)
 {
-    if (app::ScriptEditor* editor = editorOf(ctx.host))
+    if (app::ScriptEditor* editor = ctx.host.scriptEditor())
         editor->show();
 }
 
 void openScript(app::CommandContext& ctx, const app::CommandRow&)
 {
-    app::ScriptEditor* editor = editorOf(ctx.host);
+    app::ScriptEditor* editor = ctx.host.scriptEditor();
     if (!editor)
         return;
     const auto name = ctx.host.askFileName(app::Host::FileDialog::Open, app::dialogFilter(kFilter));
@@ -91,7 +81,7 @@ void openScript(app::CommandContext& ctx, const app::CommandRow&)
 
 void saveScriptAs(app::CommandContext& ctx, const app::CommandRow&)
 {
-    app::ScriptEditor* editor = editorOf(ctx.host);
+    app::ScriptEditor* editor = ctx.host.scriptEditor();
     if (!editor)
         return;
     auto name = ctx.host.askFileName(app::Host::FileDialog::Save, app::dialogFilter(kFilter));
@@ -113,7 +103,7 @@ bool failed(const script::RunResult& r)
 
 void runEditor(app::CommandContext& ctx, const app::CommandRow&)
 {
-    app::ScriptEditor* editor = editorOf(ctx.host);
+    app::ScriptEditor* editor = ctx.host.scriptEditor();
     if (!editor || scriptRunning(ctx.doc))
         return;
     const script::RunResult r = runScript(ctx.doc, ctx.host, editor->text());
@@ -127,7 +117,7 @@ void runEditor(app::CommandContext& ctx, const app::CommandRow&)
 
 void runItem(app::CommandContext& ctx, const app::CommandRow&)
 {
-    script::ScriptLibrary& lib = library(ctx.doc, ctx.host);
+    script::ScriptLibrary& lib = scriptLibrary(ctx.doc, ctx.host);
     if (!lib.hasSelection() || scriptRunning(ctx.doc))
         return;
     const std::string text = script::ScriptLibrary::script(lib.entries()[static_cast<std::size_t>(lib.selected())]);
@@ -137,13 +127,13 @@ void runItem(app::CommandContext& ctx, const app::CommandRow&)
 
 void addEntry(app::CommandContext& ctx, const app::CommandRow&)
 {
-    app::ScriptEditor* editor = editorOf(ctx.host);
+    app::ScriptEditor* editor = ctx.host.scriptEditor();
     if (!editor)
         return;
     const std::string selection = editor->selectedText();
     if (selection.empty())
         return;
-    script::ScriptLibrary& lib = library(ctx.doc, ctx.host);
+    script::ScriptLibrary& lib = scriptLibrary(ctx.doc, ctx.host);
     const std::optional<std::string> tag = askTag(ctx.host, "");
     if (!tag)
         return;
@@ -153,7 +143,7 @@ void addEntry(app::CommandContext& ctx, const app::CommandRow&)
 
 void deleteEntry(app::CommandContext& ctx, const app::CommandRow&)
 {
-    script::ScriptLibrary& lib = library(ctx.doc, ctx.host);
+    script::ScriptLibrary& lib = scriptLibrary(ctx.doc, ctx.host);
     if (!lib.hasSelection())
         return;
     lib.removeSelected();
@@ -162,8 +152,8 @@ void deleteEntry(app::CommandContext& ctx, const app::CommandRow&)
 
 void updateEntry(app::CommandContext& ctx, const app::CommandRow&)
 {
-    app::ScriptEditor* editor = editorOf(ctx.host);
-    script::ScriptLibrary& lib = library(ctx.doc, ctx.host);
+    app::ScriptEditor* editor = ctx.host.scriptEditor();
+    script::ScriptLibrary& lib = scriptLibrary(ctx.doc, ctx.host);
     if (!editor || !lib.hasSelection())
         return;
     const std::string selection = editor->selectedText();
@@ -241,8 +231,8 @@ void bindTurtle(
     };
     turtle.OnRequestBackGround = [&doc, &host, &session](const std::string& name) {
         app::BackdropState& backdrops = doc.backdrop;
-        if (!backdrops.presetsRead && !session.programFolder.empty()) {
-            const std::string path = app::programFile(session.programFolder, generators::kBackdropPresetFile);
+        if (!backdrops.presetsRead && !session.folder().empty()) {
+            const std::string path = app::programFile(session.folder(), generators::kBackdropPresetFile);
             if (gfx::Status loaded = generators::loadBackdropPresets(doc, path); !loaded)
                 host.showFailure(loaded.error());
         }
@@ -288,8 +278,8 @@ script::RunResult runScript(app::Document& doc, app::Host& host, std::string_vie
 
 void insertLibraryEntry(app::Document& doc, app::Host& host)
 {
-    app::ScriptEditor* editor = editorOf(host);
-    script::ScriptLibrary& lib = library(doc, host);
+    app::ScriptEditor* editor = host.scriptEditor();
+    script::ScriptLibrary& lib = scriptLibrary(doc, host);
     if (!editor || !lib.hasSelection())
         return;
     editor->replaceSelection(

@@ -24,7 +24,16 @@ namespace daubix::commands {
 struct ScriptSession {
     script::TzoTurtle turtle;
     script::ScriptLibrary library;
-    std::string programFolder; // where DaubixLib.tip and DaubixQB.txt are; set before the first run
+    std::string programFolder; // where DaubixLib.tip and DaubixQB.txt are
+    // Finds the program folder when it is first needed: a run that never reads the library or the
+    // presets leaves the folder alone.
+    std::function<std::string()> findProgramFolder;
+    const std::string& folder()
+    {
+        if (programFolder.empty() && findProgramFolder)
+            programFolder = findProgramFolder();
+        return programFolder;
+    }
     bool libraryRead = false;
     bool running = false; // a run is under way: commands, tools and timer ticks wait
     // A filter request's picture; unset, it goes to the document's preview.

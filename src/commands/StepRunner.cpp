@@ -185,7 +185,6 @@ StepResult editorSelectStep(StepRunner& runner, std::string_view rest)
 // "library-select TAG": the first entry with that tag.
 StepResult librarySelectStep(StepRunner& runner, std::string_view rest)
 {
-    runner.prepareScripting();
     script::ScriptLibrary& library = scriptLibrary(runner.doc(), runner.host());
     const std::optional<int> found = library.find(trimmed(rest));
     if (!found)
@@ -197,7 +196,6 @@ StepResult librarySelectStep(StepRunner& runner, std::string_view rest)
 // "library-insert": a double-click on the selected entry.
 StepResult libraryInsertStep(StepRunner& runner, std::string_view)
 {
-    runner.prepareScripting();
     insertLibraryEntry(runner.doc(), runner.host());
     return {};
 }
@@ -222,8 +220,6 @@ StepResult commandStep(StepRunner& runner, std::string_view path)
         return error("\"" + std::string(row->path) + "\" is not available yet");
     if (row->available && !row->available(runner.host()))
         return error("\"" + std::string(row->path) + "\" is not available here");
-    if (std::string_view(row->path).starts_with("Script >"))
-        runner.prepareScripting();
     app::CommandContext ctx{runner.doc(), runner.host()};
     app::runCommand(ctx, *row);
     return {};
@@ -446,8 +442,7 @@ template <int Channel> StepResult backdropRadioFormula(StepRunner& runner, std::
 
 template <generators::BackdropBar Bar> StepResult backdropBarMove(StepRunner& runner, std::string_view value)
 {
-    const int lo = Bar == generators::BackdropBar::Factor ? generators::kMinBackdropModulus : 0;
-    const int hi = Bar == generators::BackdropBar::Factor ? generators::kMaxBackdropModulus : 255;
+    const auto [lo, hi] = generators::backdropValueRange(3 + static_cast<std::size_t>(Bar));
     constexpr const char* kNames[] = {"trkred", "trkgreen", "trkblue", "trkfactor"};
     int v = 0;
     if (!number(value, v) || v < lo || v > hi)
@@ -459,13 +454,10 @@ template <generators::BackdropBar Bar> StepResult backdropBarMove(StepRunner& ru
 StepResult backdropPresetChoose(StepRunner& runner, std::string_view value)
 {
     runner.loadBackdropPresets();
-    const std::vector<std::string>& presets = runner.doc().backdrop.presets;
-    const auto found = std::ranges::find_if(
-        presets, [value](const std::string& line) { return app::sameIgnoringCase(app::presetName(line), value); });
-    if (found == presets.end())
+    const std::optional<int> found = app::findPreset(runner.doc().backdrop.presets, value);
+    if (!found)
         return {StepStatus::Failure, "no backdrop preset \"" + std::string(value) + "\""};
-    return windowPreview(runner,
-        generators::chooseBackdropPreset(runner.doc(), runner.host(), static_cast<int>(found - presets.begin())));
+    return windowPreview(runner, generators::chooseBackdropPreset(runner.doc(), runner.host(), *found));
 }
 
 constexpr Control kBackdropControls[] = {{"redradio", backdropRadioFormula<0>},
@@ -595,11 +587,11 @@ StepResult StepRunner::loadFilterPresets()
     return {};
 }
 
-void StepRunner::prepareScripting()
+void StepRunner::setExecutableFolder(std::string folder)
 {
-    ScriptSession& session = scriptSession(m_doc);
-    if (session.programFolder.empty())
-        session.programFolder = app::resolveProgramFolder(m_executableFolder);
+    m_executableFolder = std::move(folder);
+    // The script commands find the library and the presets there, when they first need them.
+    scriptSession(m_doc).findProgramFolder = [folder = m_executableFolder] { return app::resolveProgramFolder(folder); };
 }
 
 void StepRunner::loadBackdropPresets()

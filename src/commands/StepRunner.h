@@ -55,13 +55,11 @@ public:
 
     // Where the program folder is looked for (app::resolveProgramFolder), for the Filters window's
     // presets. They are read at the first step that needs them: most runs never touch the folder.
-    void setExecutableFolder(std::string folder) { m_executableFolder = std::move(folder); }
+    void setExecutableFolder(std::string folder);
     StepResult loadFilterPresets();
     // The same for Quick Backdrops' presets; a file that cannot be read has said so and leaves the list
     // empty, as the window does.
     void loadBackdropPresets();
-    // The script commands find the library and the presets in the program folder.
-    void prepareScripting();
 
     StepResult run(std::string_view step);
 

@@ -35,10 +35,7 @@ std::optional<std::int16_t> cellValue(std::string_view text)
 
 bool nameBefore(std::string_view a, std::string_view b)
 {
-    return std::ranges::lexicographical_compare(
-        a, b, [](char p, char q) {
-            return static_cast<unsigned char>(app::lowerAscii(p)) < static_cast<unsigned char>(app::lowerAscii(q));
-        });
+    return app::lessIgnoringCase(a, b);
 }
 
 } // namespace
@@ -104,14 +101,6 @@ int insertPreset(std::vector<std::string>& lines, std::string line)
     // The insertion may move the list, so its start is taken only afterwards.
     const auto inserted = lines.insert(at, std::move(line));
     return static_cast<int>(inserted - lines.begin());
-}
-
-std::optional<int> findPreset(std::span<const std::string> lines, std::string_view name)
-{
-    for (std::size_t i = 0; i < lines.size(); ++i)
-        if (app::sameIgnoringCase(presetName(lines[i]), name))
-            return static_cast<int>(i);
-    return std::nullopt;
 }
 
 std::vector<std::string> parsePresetFile(std::string_view text)

@@ -24,6 +24,7 @@ using Matrix = std::array<std::int16_t, 25>;
 // that is not a whole number from -32768 to 32767 gives "invalid integer in UserMatrix".
 gfx::Result<Matrix> readMatrixCells(const MatrixCells& cells);
 
+using app::findPreset;
 using app::presetFileText;
 using app::presetName;
 using app::presetNames;
@@ -43,8 +44,6 @@ void sortPresets(std::vector<std::string>& lines);
 // Puts the line in its sorted place, after the presets whose names sort before or equal to its own; the
 // index it took.
 int insertPreset(std::vector<std::string>& lines, std::string line);
-// The first preset of that name, ignoring ASCII case.
-std::optional<int> findPreset(std::span<const std::string> lines, std::string_view name);
 
 // The lines of a preset file: a carriage return before a line's end dropped, blank lines skipped, sorted.
 std::vector<std::string> parsePresetFile(std::string_view text);

@@ -166,16 +166,23 @@ std::optional<int> findBackdropFormula(std::string_view name)
     return std::nullopt;
 }
 
+std::array<int*, 7> backdropValues(app::BackdropSettings& s)
+{
+    return {&s.formulas[0], &s.formulas[1], &s.formulas[2], &s.offsets[0], &s.offsets[1], &s.offsets[2], &s.modulus};
+}
+
+std::array<int, 7> backdropValues(const app::BackdropSettings& s)
+{
+    return {s.formulas[0], s.formulas[1], s.formulas[2], s.offsets[0], s.offsets[1], s.offsets[2], s.modulus};
+}
+
 gfx::Status checkBackdropSettings(const app::BackdropSettings& s)
 {
-    for (const int f : s.formulas)
-        if (f < 0 || f >= kBackdropFormulaCount)
-            return gfx::Error{"a backdrop formula must be a number from 0 to 40, not " + std::to_string(f)};
-    for (const int o : s.offsets)
-        if (o < 0 || o > 255)
-            return gfx::Error{"a backdrop offset must be a number from 0 to 255, not " + std::to_string(o)};
-    if (s.modulus < kMinBackdropModulus || s.modulus > kMaxBackdropModulus)
-        return gfx::Error{"the backdrop modulus must be a number from 16 to 255, not " + std::to_string(s.modulus)};
+    const std::array<int, 7> values = backdropValues(s);
+    for (std::size_t i = 0; i < values.size(); ++i)
+        if (const ValueRange r = backdropValueRange(i); values[i] < r.lo || values[i] > r.hi)
+            return gfx::Error{"the backdrop value " + std::string(kBackdropValueNames[i]) + " must be a number from "
+                + std::to_string(r.lo) + " to " + std::to_string(r.hi) + ", not " + std::to_string(values[i])};
     return {};
 }
 

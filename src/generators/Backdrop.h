@@ -8,6 +8,7 @@
 #include "gfx/Bitmap.h"
 #include "gfx/Result.h"
 
+#include <array>
 #include <optional>
 #include <string_view>
 
@@ -22,7 +23,22 @@ std::string_view backdropFormulaName(int formula);
 // A formula by its name, ignoring case.
 std::optional<int> findBackdropFormula(std::string_view name);
 
-// The values as the window's controls can hold them: formulas 0 .. 40, offsets 0 .. 255, modulus 16 .. 255.
+// The seven values in the order preset lines and apply Backdrop give them, and the range each control
+// holds: formulas 0 .. 40, offsets 0 .. 255, modulus 16 .. 255.
+inline constexpr std::array<std::string_view, 7> kBackdropValueNames = {"fR", "fG", "fB", "oR", "oG", "oB", "m"};
+struct ValueRange {
+    int lo;
+    int hi;
+};
+constexpr ValueRange backdropValueRange(std::size_t value)
+{
+    return value < 3 ? ValueRange{0, kBackdropFormulaCount - 1}
+        : value < 6  ? ValueRange{0, 255}
+                     : ValueRange{kMinBackdropModulus, kMaxBackdropModulus};
+}
+std::array<int*, 7> backdropValues(app::BackdropSettings& settings);
+std::array<int, 7> backdropValues(const app::BackdropSettings& settings);
+
 gfx::Status checkBackdropSettings(const app::BackdropSettings& settings);
 
 // Overwrites every pixel of a 24-bit bitmap with the backdrop for its size. The settings must pass

@@ -23,15 +23,11 @@ constexpr const char* kPrompt = "Enter Name:";
 // depends on how the list was built.
 bool lineBefore(std::string_view a, std::string_view b)
 {
-    const auto folded = [](char p, char q) {
-        return static_cast<unsigned char>(app::lowerAscii(p)) < static_cast<unsigned char>(app::lowerAscii(q));
-    };
-    if (std::ranges::lexicographical_compare(a, b, folded))
+    if (app::lessIgnoringCase(a, b))
         return true;
-    if (std::ranges::lexicographical_compare(b, a, folded))
+    if (app::lessIgnoringCase(b, a))
         return false;
-    return std::ranges::lexicographical_compare(
-        a, b, [](char p, char q) { return static_cast<unsigned char>(p) < static_cast<unsigned char>(q); });
+    return a < b; // string_view compares its bytes unsigned
 }
 
 void writePresets(app::Document& doc, app::Host& host)
@@ -72,9 +68,8 @@ std::string backdropPresetLine(std::string_view name, const app::BackdropSetting
 {
     std::string line(name);
     line += '=';
-    const int values[] = {s.formulas[0], s.formulas[1], s.formulas[2], s.offsets[0], s.offsets[1], s.offsets[2],
-        s.modulus};
-    for (std::size_t i = 0; i < std::size(values); ++i) {
+    const std::array<int, 7> values = backdropValues(s);
+    for (std::size_t i = 0; i < values.size(); ++i) {
         if (i > 0)
             line += ',';
         line += std::to_string(values[i]);
@@ -90,13 +85,10 @@ PresetRead readBackdropPreset(std::string_view line, app::BackdropSettings& s, i
     if (line.find('=') == std::string_view::npos)
         return PresetRead::NoName;
     const std::vector<std::string_view> values = app::presetValues(line);
-    int* targets[] = {&s.formulas[0], &s.formulas[1], &s.formulas[2], &s.offsets[0], &s.offsets[1], &s.offsets[2],
-        &s.modulus};
-    for (std::size_t i = 0; i < std::size(targets); ++i) {
+    const std::array<int*, 7> targets = backdropValues(s);
+    for (std::size_t i = 0; i < targets.size(); ++i) {
         const std::optional<int> v = i < values.size() ? app::parseInteger(values[i]) : std::nullopt;
-        const auto [lo, hi] = i < 3 ? std::pair{0, kBackdropFormulaCount - 1}
-            : i < 6                 ? std::pair{0, 255}
-                                    : std::pair{kMinBackdropModulus, kMaxBackdropModulus};
+        const auto [lo, hi] = backdropValueRange(i);
         if (!v || *v < lo || *v > hi)
             return PresetRead::Error;
         *targets[i] = *v;
@@ -180,11 +172,10 @@ void clickBackdropRadio(app::Document& doc, int channel)
 
 std::optional<gfx::Bitmap> moveBackdropBar(app::Document& doc, app::Host& host, BackdropBar bar, int value)
 {
-    app::BackdropSettings& s = doc.backdrop.settings;
-    if (bar == BackdropBar::Factor)
-        s.modulus = std::clamp(value, kMinBackdropModulus, kMaxBackdropModulus);
-    else
-        s.offsets[static_cast<std::size_t>(bar)] = std::clamp(value, 0, 255);
+    // The bars are values 3 .. 6: the offsets, then the modulus.
+    const std::size_t index = 3 + static_cast<std::size_t>(bar);
+    const auto [lo, hi] = backdropValueRange(index);
+    *backdropValues(doc.backdrop.settings)[index] = std::clamp(value, lo, hi);
     return backdropPreview(doc, host);
 }
 
@@ -246,12 +237,11 @@ void updateBackdropPreset(app::Document& doc, app::Host& host)
 
 bool requestBackdrop(app::Document& doc, std::span<const std::string> presets, std::string_view name)
 {
-    const auto found = std::ranges::find_if(
-        presets, [name](const std::string& line) { return app::sameIgnoringCase(app::presetName(line), name); });
-    if (found == presets.end())
+    const std::optional<int> found = app::findPreset(presets, name);
+    if (!found)
         return false;
     app::BackdropSettings read = doc.backdrop.settings;
-    if (readBackdropPreset(*found, read) != PresetRead::Loaded)
+    if (readBackdropPreset(presets[static_cast<std::size_t>(*found)], read) != PresetRead::Loaded)
         return false;
     gfx::Bitmap picture;
     try {

@@ -12,10 +12,7 @@ namespace {
 
 bool entryBefore(std::string_view a, std::string_view b)
 {
-    return std::ranges::lexicographical_compare(
-        a, b, [](char p, char q) {
-            return static_cast<unsigned char>(app::lowerAscii(p)) < static_cast<unsigned char>(app::lowerAscii(q));
-        });
+    return app::lessIgnoringCase(a, b);
 }
 
 // The length of a line break at i (CR LF, CR, LF, and U+2028 and U+2029 in UTF-8), or 0.
