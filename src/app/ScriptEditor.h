@@ -28,7 +28,7 @@ public:
     virtual bool showing() const = 0;
     virtual void show() = 0;
     virtual std::string text() const = 0;
-    // Replaces the whole text, with the caret at the start.
+    // Replaces the whole text (any line breaks), with the caret at the start.
     virtual void setText(const std::string& text) = 0;
     // Empty when nothing is selected.
     virtual std::string selectedText() const = 0;

@@ -76,7 +76,7 @@ void openScript(app::CommandContext& ctx, const app::CommandRow&)
         return;
     }
     const auto& b = bytes.value();
-    editor->setText(app::editorText(app::utf8FromScriptBytes({reinterpret_cast<const char*>(b.data()), b.size()})));
+    editor->setText(app::utf8FromScriptBytes({reinterpret_cast<const char*>(b.data()), b.size()}));
 }
 
 void saveScriptAs(app::CommandContext& ctx, const app::CommandRow&)
@@ -89,7 +89,7 @@ void saveScriptAs(app::CommandContext& ctx, const app::CommandRow&)
         return;
     if (std::filesystem::path(*name).extension().empty())
         *name += ".dxs";
-    const std::string text = app::editorText(editor->text());
+    const std::string text = editor->text(); // already CR LF
     if (gfx::Status written
         = io::writeFileAtomically(*name, {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
         !written)

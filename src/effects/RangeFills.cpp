@@ -319,14 +319,13 @@ void rangeMask(app::Document& doc, RangeMask kind)
     if (!rangeUsable(doc))
         return;
     const gfx::Rect& range = doc.range;
-    const std::int64_t w = range.width() + 1, h = range.height() + 1;
-    if (!gfx::Bitmap::isSaneSize(w, h))
-        return;
-    const int bw = static_cast<int>(w), bh = static_cast<int>(h);
     // White keeps the image: the squares' strips beyond their 16 whole cells stay as they are.
     const gfx::Color ground = kind == RangeMask::Squares || kind == RangeMask::User ? gfx::clWhite : gfx::clBlack;
     app::setclip(doc, ground);
     gfx::Bitmap& buffer = doc.rangeBuffer;
+    if (buffer.isEmpty())
+        return; // a range too large for a buffer
+    const int bw = buffer.width(), bh = buffer.height();
     gfx::Canvas canvas(buffer);
     canvas.pen.style = doc.rangePenClear ? gfx::PenStyle::Clear : gfx::PenStyle::Solid;
     canvas.pen.color = gfx::clBlack;
